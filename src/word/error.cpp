@@ -1,0 +1,10 @@
+#include "word/error.h"
+
+namespace word {
+
+Error::Error(QString message)
+    : m_message(std::move(message)), m_utf8(m_message.toUtf8())
+{
+}
+
+} // namespace word

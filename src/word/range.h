@@ -1,0 +1,113 @@
+#pragma once
+// Range, Font, Find, Replacement and Characters of the automation surface.
+// A Range is a handle on a span of a document's text that follows every later
+// edit (it is backed by a tracked cursor); copies share nothing but the document.
+
+#include <QString>
+#include <memory>
+
+namespace word {
+
+class Document;
+class Bookmarks;
+class Characters;
+class Font;
+class Find;
+
+class Range {
+public:
+    Range(Document* doc, int start, int end);
+    ~Range();
+    Range(const Range&);
+    Range& operator=(const Range&);
+
+    Document* document() const { return m_doc; }
+    int Start() const;
+    int End() const;
+    void SetRange(int start, int end);
+
+    QString Text() const;               // paragraph marks read as "\r", like Word
+    void setText(const QString& text);   // replaces; afterwards spans exactly the new text
+
+    word::Bookmarks Bookmarks() const;   // bookmarks lying wholly inside, in document order
+    word::Font Font() const;
+    word::Characters Characters() const;
+    word::Find Find() const;
+
+    void Select() const;                 // the document window's selection becomes this range
+    void Delete();                       // collapsed: deletes the character after it
+    void Copy() const;
+    void Cut();
+    void Paste();                        // replaces the range with the clipboard content
+    void Collapse(bool toStart = true);
+
+private:
+    Document* m_doc;
+    struct Tracker;
+    std::shared_ptr<Tracker> m_track;
+};
+
+// Font of a range or of the selection. Reads follow Word: Size() is the common
+// size in points or 9999999 when mixed; Bold()/Italic() are -1 (true), 0 or
+// 9999999 (mixed). Writing any non-zero value sets the attribute, zero clears it.
+class Font {
+public:
+    Font(Document* doc, int start, int end);
+    float Size() const;
+    void setSize(float points);
+    int Bold() const;
+    void setBold(int value);
+    int Italic() const;
+    void setItalic(int value);
+
+private:
+    Document* m_doc;
+    int m_start;
+    int m_end;
+};
+
+class Replacement {
+public:
+    QString Text() const { return m_text; }
+    void setText(const QString& t) { m_text = t; }
+
+private:
+    QString m_text;
+};
+
+// Find with Word's special codes (^p ^t ^l ^m ^b ^^ and the rest the engine
+// knows). Wrap: 0 stop, 1 continue, 2 ask (treated as stop). Execute(Replace):
+// 0 none, 1 one, 2 all. A hit without replacement selects the found text when
+// the Find belongs to the selection.
+class Find {
+public:
+    Find(Document* doc, int start, int end, bool ofSelection);
+    QString Text() const;
+    void setText(const QString& t);
+    word::Replacement& Replacement();
+    bool Forward() const;
+    void setForward(bool f);
+    int Wrap() const;
+    void setWrap(int w);
+    bool Execute(int replace = 0);
+
+private:
+    Document* m_doc;
+    int m_start;
+    int m_end;
+    bool m_ofSelection;
+};
+
+class Characters {
+public:
+    Characters(Document* doc, int start, int end);
+    int Count() const;
+    Range Item(int index) const;   // 1-based; throws when out of range
+
+private:
+    Document* m_doc;
+    int m_start;
+    int m_end;
+};
+
+} // namespace word
