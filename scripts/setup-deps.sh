@@ -7,7 +7,7 @@ BUILD="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-to
 libzip-dev libpugixml-dev libhunspell-dev libgl-dev"
 RUN="hunspell-hu fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea \
 shared-mime-info desktop-file-utils"
-TEST="xvfb xauth libreoffice-writer-nogui python3 imagemagick"
+TEST="xvfb xauth libreoffice-writer-nogui python3 imagemagick poppler-utils"
 
 want="$BUILD $RUN"
 if [ "${1:-}" = "--with-tests" ]; then
