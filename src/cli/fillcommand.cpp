@@ -208,7 +208,7 @@ int runFill(const FillOptions& o, QTextStream& out, QTextStream& err)
         out << QStringLiteral("%1 mező kitöltve, mentve: %2").arg(written).arg(o.outPath) << Qt::endl;
         return 0;
     } catch (const word::Error& e) {
-        err << e.message().replace(u'\r', u'\n') << Qt::endl;
+        err << QString(e.message()).replace(u'\r', u'\n') << Qt::endl;
         return kFailed;
     }
 }
