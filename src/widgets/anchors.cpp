@@ -1,0 +1,61 @@
+#include "widgets/anchors.h"
+
+#include <QEvent>
+#include <QWidget>
+
+namespace widgets {
+
+Anchors::Anchors(QWidget* parent) : QObject(parent), m_parent(parent)
+{
+    parent->installEventFilter(this);
+}
+
+void Anchors::add(QWidget* child, Qt::Edges edges)
+{
+    m_entries.push_back({child, edges, child->geometry(), m_parent->size()});
+}
+
+void Anchors::rebase(QWidget* child)
+{
+    for (Entry& e : m_entries) {
+        if (e.child == child) {
+            e.design = child->geometry();
+            e.parentDesign = m_parent->size();
+        }
+    }
+}
+
+QRect Anchors::place(const Entry& e, const QSize& parentSize)
+{
+    const int dw = parentSize.width() - e.parentDesign.width();
+    const int dh = parentSize.height() - e.parentDesign.height();
+    QRect r = e.design;
+    const bool left = e.edges & Qt::LeftEdge, right = e.edges & Qt::RightEdge;
+    const bool top = e.edges & Qt::TopEdge, bottom = e.edges & Qt::BottomEdge;
+    if (left && right)
+        r.setWidth(std::max(0, r.width() + dw));
+    else if (right)
+        r.translate(dw, 0);
+    if (top && bottom)
+        r.setHeight(std::max(0, r.height() + dh));
+    else if (bottom)
+        r.translate(0, dh);
+    return r;
+}
+
+void Anchors::apply()
+{
+    for (const Entry& e : m_entries) {
+        if (e.child)
+            e.child->setGeometry(place(e, m_parent->size()));
+    }
+}
+
+bool Anchors::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_parent && event->type() == QEvent::Resize)
+        apply();
+    return false;
+}
+
+} // namespace widgets

@@ -1,0 +1,43 @@
+#pragma once
+// Keeps child widgets at fixed distances from the anchored edges of their parent
+// when the parent changes size: anchored on both sides of an axis, a child
+// stretches; anchored on one side, it moves with that side.
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+#include <vector>
+
+class QWidget;
+
+namespace widgets {
+
+class Anchors : public QObject {
+    Q_OBJECT
+public:
+    explicit Anchors(QWidget* parent);
+
+    // Records the child's present geometry against the parent's present size.
+    void add(QWidget* child, Qt::Edges edges);
+    // Takes the child's present geometry as its new design place.
+    void rebase(QWidget* child);
+    void apply();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Entry {
+        QPointer<QWidget> child;
+        Qt::Edges edges;
+        QRect design;
+        QSize parentDesign;
+    };
+    static QRect place(const Entry& e, const QSize& parentSize);
+
+    QWidget* m_parent;
+    std::vector<Entry> m_entries;
+};
+
+} // namespace widgets
