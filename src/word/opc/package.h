@@ -12,7 +12,18 @@
 #include <QStringList>
 #include <memory>
 
+namespace pugi { class xml_document; }
+
 namespace word::opc {
+
+class TextBudget;
+
+// Limits every package must keep before any of its parts is handed out.
+constexpr qsizetype kMaxEntries = 10'000;
+constexpr qint64 kMaxPartBytes = 64LL * 1024 * 1024;
+constexpr qint64 kMaxTotalBytes = 256LL * 1024 * 1024;
+constexpr qint64 kRatioCheckedFrom = 100 * 1024;   // parts above this size ...
+constexpr qint64 kMaxCompressionRatio = 100;       // ... may not inflate more than 100-fold
 
 struct Relationship {
     QString id;
@@ -46,7 +57,14 @@ public:
     void save(const QString& path) const;   // throws word::Error; QSaveFile semantics
     QByteArray toBytes() const;
 
+    // Parses an XML part with the hostile-input limits (no DOCTYPE, nesting,
+    // text counted against this package's budget); throws word::Error naming
+    // the file and the part. Parse each part once: its text counts every time.
+    void parsePart(const QString& name, pugi::xml_document& doc) const;
+    TextBudget& textBudget() const;
+
 private:
+    friend class PackageReader;
     Package();
     struct Impl;
     std::unique_ptr<Impl> d;

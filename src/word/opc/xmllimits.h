@@ -4,13 +4,45 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 #include <pugixml.hpp>
 
 namespace word::opc {
 
+constexpr int kMaxXmlDepth = 256;
+constexpr qint64 kMaxTextChars = 10'000'000;
+
+// The characters of text (element content and CDATA) parsed so far from one
+// package. Each part is measured once when it is parsed, so a document cannot
+// slip past the limit by spreading its text over many parts. Parse each part
+// once per package; a second parse counts its text again.
+class TextBudget {
+public:
+    explicit TextBudget(qint64 limit = kMaxTextChars) : m_limit(limit) {}
+    qint64 used() const { return m_used; }
+    qint64 limit() const { return m_limit; }
+    // Adds n characters; false (and nothing added) when that would pass the limit.
+    bool consume(qint64 n);
+    void reset() { m_used = 0; }
+
+private:
+    qint64 m_used = 0;
+    qint64 m_limit;
+};
+
 // Parses data into doc; throws word::Error naming partName and the fault.
-// A UTF-8 BOM before the declaration is accepted.
+// A UTF-8 BOM before the declaration is accepted, and so are UTF-16 and
+// ISO-8859-1 parts (converted to UTF-8, the declaration adjusted). Text,
+// whitespace-only text included, comments and processing instructions are
+// kept, so serializeXml gives back the same XML meaning.
 void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName);
+// The same, counting the part's text against budget (the package's running total).
+void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, TextBudget& budget);
+// The reason data is refused, phrased to follow "the part ...", or an empty
+// string when doc holds the parsed part. Used by callers that word the error.
+QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBudget& budget);
+
+// UTF-8, no indentation; adds the usual standalone declaration when doc has none.
 QByteArray serializeXml(const pugi::xml_document& doc);
 
 } // namespace word::opc

@@ -1,0 +1,132 @@
+// Conversion of legacy documents to OOXML through LibreOffice.
+
+#include "word/error.h"
+#include "word/legacy/legacyimport.h"
+#include "word/opc/package.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace word::legacy {
+
+namespace {
+
+[[noreturn]] void fail(const QString& path, const QString& reason)
+{
+    const QString shown = QFileInfo(path).fileName().isEmpty() ? path : QFileInfo(path).fileName();
+    throw Error(QStringLiteral("A(z) „%1” fájl nem nyitható meg: %2.").arg(shown, reason));
+}
+
+QString findConverter()
+{
+    for (const char* name : {"soffice", "libreoffice"}) {
+        const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!exe.isEmpty())
+            return exe;
+    }
+    return {};
+}
+
+QString inputSuffix(Format f)
+{
+    switch (f) {
+    case Format::Rtf: return QStringLiteral("rtf");
+    case Format::WordXml: return QStringLiteral("xml");
+    default: return QStringLiteral("doc");
+    }
+}
+
+// The last lines the converter wrote, for the error message.
+QString converterOutput(QProcess& p)
+{
+    QString out = QString::fromLocal8Bit(p.readAllStandardError() + p.readAllStandardOutput()).simplified();
+    if (out.size() > 300)
+        out = QStringLiteral("…") + out.right(300);
+    return out.isEmpty() ? QStringLiteral("nincs üzenet") : out;
+}
+
+void killGroup(QProcess& p)
+{
+    // The converter runs in a session of its own; its helpers go with it.
+    if (p.processId() > 0)
+        ::kill(-pid_t(p.processId()), SIGKILL);
+    p.kill();
+    p.waitForFinished(5000);
+}
+
+QByteArray runConverter(const QString& path, const QString& exe, Format format, int timeoutMs)
+{
+    QTemporaryDir tmp;
+    if (!tmp.isValid())
+        fail(path, QStringLiteral("nem hozható létre ideiglenes mappa az átalakításhoz"));
+    // A fixed input name keeps odd file names (a leading "-", say) away from the command line.
+    const QString input = tmp.filePath(QStringLiteral("input.") + inputSuffix(format));
+    if (!QFile::copy(path, input))
+        fail(path, QStringLiteral("a fájl nem olvasható"));
+    const QString outDir = tmp.filePath(QStringLiteral("out"));
+    QProcess p;
+    p.setProgram(exe);
+    p.setArguments({QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nologo"),
+                    QStringLiteral("--nolockcheck"),
+                    QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(tmp.filePath(QStringLiteral("profile"))).toString(),
+                    QStringLiteral("--convert-to"), QStringLiteral("docx:MS Word 2007 XML"),
+                    QStringLiteral("--outdir"), outDir, input});
+    p.setWorkingDirectory(tmp.path());
+    p.setChildProcessModifier([] { ::setsid(); });
+    p.start();
+    if (!p.waitForStarted(10'000))
+        fail(path, QStringLiteral("a LibreOffice nem indítható el (%1)").arg(p.errorString()));
+    if (!p.waitForFinished(timeoutMs)) {
+        killGroup(p);
+        fail(path, QStringLiteral("a LibreOffice %1 másodperc alatt sem alakította át").arg(timeoutMs / 1000));
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        fail(path, QStringLiteral("a LibreOffice nem tudta átalakítani (kilépési kód: %1; %2)").arg(p.exitCode()).arg(converterOutput(p)));
+    QFile out(QDir(outDir).filePath(QStringLiteral("input.docx")));
+    if (!out.open(QIODevice::ReadOnly))
+        fail(path, QStringLiteral("a LibreOffice nem tudta átalakítani (%1)").arg(converterOutput(p)));
+    return out.readAll();
+}
+
+} // namespace
+
+QByteArray convertToOoxml(const QString& path, int timeoutMs)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        fail(path, QStringLiteral("a fájl nem létezik"));
+    if (info.isDir())
+        fail(path, QStringLiteral("ez egy mappa, nem fájl"));
+    const Format format = sniff(path);
+    if (format == Format::Encrypted)
+        fail(path, QStringLiteral("a fájl jelszóval védett (titkosított); jelszóval védett dokumentumot a program nem tud megnyitni"));
+    if (format == Format::Unknown || format == Format::Ooxml)
+        fail(path, QStringLiteral("nem régi Word-formátumú dokumentum, így nem alakítható át"));
+    const QString exe = findConverter();
+    if (exe.isEmpty())
+        fail(path, QStringLiteral("régi Word-formátumú (.doc, .rtf) fájl megnyitásához telepíteni kell a LibreOffice programot (soffice)"));
+    return runConverter(path, exe, format, timeoutMs);
+}
+
+std::unique_ptr<opc::Package> openPackage(const QString& path)
+{
+    switch (sniff(path)) {
+    case Format::WordBinary:
+    case Format::Rtf:
+    case Format::WordXml:
+        return opc::Package::fromBytes(convertToOoxml(path), path);
+    default:
+        // Package::open names every other fault: missing, empty, junk, password.
+        return opc::Package::open(path);
+    }
+}
+
+} // namespace word::legacy

@@ -1,0 +1,46 @@
+#pragma once
+// Recognising and importing the document forms that are not OOXML packages.
+// Word 97-2003 binary files (also Word 6/95 and Word 2.x), RTF and Word 2003
+// XML are converted to OOXML by LibreOffice running headless with a private
+// temporary profile and a time limit; nothing else leaves the process.
+//
+// How the document engine opens a path:
+//
+//     std::unique_ptr<opc::Package> pkg = word::legacy::openPackage(path);
+//
+// openPackage() looks at the content, never at the extension: an OOXML
+// package is opened with opc::Package::open(); a legacy form is converted
+// and opened from the converted bytes under the original file name (so
+// messages name the user's file). A password-protected file, junk, a
+// missing LibreOffice or a failing conversion throw word::Error with a
+// Hungarian message naming the file. Saving such a document writes OOXML.
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+namespace word::opc { class Package; }
+
+namespace word::legacy {
+
+enum class Format {
+    Ooxml,          // a zip package (.docx, .dotx, .docm, ... under any name)
+    WordBinary,     // Word 97-2003, 6/95 (OLE compound file) or Word 2.x
+    Rtf,
+    WordXml,        // Word 2003 XML (WordprocessingML 2003) or flat OPC XML
+    Encrypted,      // password-protected: an encrypted package or .doc
+    Unknown
+};
+
+// Decides by content. Unreadable or missing files are Unknown.
+Format sniff(const QString& path);
+Format sniffBytes(const QByteArray& head);
+
+// Converts a legacy file to OOXML package bytes with LibreOffice; throws
+// word::Error when LibreOffice is missing, fails, or exceeds timeoutMs.
+QByteArray convertToOoxml(const QString& path, int timeoutMs = 60'000);
+
+// The package of any supported form (see above); throws word::Error.
+std::unique_ptr<opc::Package> openPackage(const QString& path);
+
+} // namespace word::legacy

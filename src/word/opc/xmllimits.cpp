@@ -1,0 +1,216 @@
+#include "word/opc/xmllimits.h"
+
+#include "word/error.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <cstring>
+
+namespace word::opc {
+
+bool TextBudget::consume(qint64 n)
+{
+    if (n > m_limit - m_used)
+        return false;
+    m_used += n;
+    return true;
+}
+
+namespace {
+
+// Finds "<!DOCTYPE" (any case) outside comments, CDATA sections and
+// processing instructions. Looking at the bytes before parsing means that no
+// parser ever sees a document type declaration, whatever it would do with it.
+bool hasDoctype(const QByteArray& utf8)
+{
+    const char* p = utf8.constData();
+    const char* end = p + utf8.size();
+    auto skipPast = [&](const char* from, const char* token) {
+        const char* hit = static_cast<const char*>(memmem(from, end - from, token, std::strlen(token)));
+        return hit ? hit + std::strlen(token) : end;
+    };
+    while (p < end) {
+        const char* lt = static_cast<const char*>(memchr(p, '<', end - p));
+        if (!lt)
+            return false;
+        const qsizetype left = end - lt;
+        if (left >= 4 && std::memcmp(lt, "<!--", 4) == 0) {
+            p = skipPast(lt + 4, "-->");
+        } else if (left >= 9 && std::memcmp(lt, "<![CDATA[", 9) == 0) {
+            p = skipPast(lt + 9, "]]>");
+        } else if (left >= 2 && lt[1] == '?') {
+            p = skipPast(lt + 2, "?>");
+        } else if (left >= 9 && qstrnicmp(lt, "<!DOCTYPE", 9) == 0) {
+            return true;
+        } else {
+            p = lt + 1;
+        }
+    }
+    return false;
+}
+
+QString declaredEncoding(const QByteArray& utf8)
+{
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*<\\?xml[^>]*?encoding\\s*=\\s*[\"']([A-Za-z0-9._-]+)[\"']"));
+    const auto m = re.match(QString::fromLatin1(utf8.left(256)));
+    return m.hasMatch() ? m.captured(1).toLower() : QString();
+}
+
+// Brings data to UTF-8 without a byte order mark. Sets problem when the
+// encoding is one the engine does not read.
+QByteArray toUtf8(const QByteArray& data, QString& problem)
+{
+    auto decodeWith = [&](QStringConverter::Encoding enc, qsizetype skip) {
+        QStringDecoder dec(enc);
+        const QString s = dec.decode(QByteArrayView(data.constData() + skip, data.size() - skip));
+        if (dec.hasError())
+            problem = QStringLiteral("érvénytelen UTF-16 kódolású szöveget tartalmaz");
+        return s.toUtf8();
+    };
+    if (data.startsWith("\xEF\xBB\xBF"))
+        return data.mid(3);
+    if (data.startsWith("\xFF\xFE"))
+        return decodeWith(QStringConverter::Utf16LE, 2);
+    if (data.startsWith("\xFE\xFF"))
+        return decodeWith(QStringConverter::Utf16BE, 2);
+    if (data.startsWith(QByteArray("<\0?\0", 4)))
+        return decodeWith(QStringConverter::Utf16LE, 0);
+    if (data.startsWith(QByteArray("\0<\0?", 4)))
+        return decodeWith(QStringConverter::Utf16BE, 0);
+    const QString enc = declaredEncoding(data);
+    if (enc.isEmpty() || enc == u"utf-8" || enc == u"utf8" || enc == u"us-ascii" || enc == u"ascii")
+        return data;
+    if (enc == u"iso-8859-1" || enc == u"latin1" || enc == u"latin-1" || enc == u"windows-1252")
+        return QString::fromLatin1(data).toUtf8();
+    if (enc.startsWith(u"utf-16"))
+        return data;   // declared UTF-16 but written as 8-bit text: read as it is
+    problem = QStringLiteral("nem támogatott karakterkódolású (%1)").arg(enc);
+    return {};
+}
+
+QString syntaxProblem(const pugi::xml_parse_result& r)
+{
+    QString what;
+    switch (r.status) {
+    case pugi::status_out_of_memory: return QStringLiteral("feldolgozásához nincs elég memória");
+    case pugi::status_end_element_mismatch: what = QStringLiteral("a záró elemek nem illeszkednek"); break;
+    case pugi::status_no_document_element: what = QStringLiteral("nincs gyökéreleme"); break;
+    case pugi::status_bad_attribute: what = QStringLiteral("hibás attribútum"); break;
+    case pugi::status_bad_doctype: return QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
+    default: what = QStringLiteral("szintaktikai hiba"); break;
+    }
+    return QStringLiteral("nem jól formált XML (%1 a(z) %2. bájtnál)").arg(what).arg(r.offset + 1);
+}
+
+qint64 characterCount(const char* utf8)
+{
+    qint64 n = 0;
+    for (const char* p = utf8; *p; ++p)
+        n += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+    return n;
+}
+
+// Walks the tree without recursion: checks the nesting depth and adds up
+// the text. Returns the reason for refusal, or an empty string.
+QString checkTree(const pugi::xml_document& doc, TextBudget& budget)
+{
+    qint64 text = 0;
+    int depth = 0;
+    pugi::xml_node node = doc.first_child();
+    while (node) {
+        if (node.type() == pugi::node_doctype)
+            return QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            text += characterCount(node.value());
+        if (node.type() == pugi::node_element && depth + 1 > kMaxXmlDepth)
+            return QStringLiteral("%1 szintnél mélyebben egymásba ágyazott elemeket tartalmaz").arg(kMaxXmlDepth);
+        if (node.type() == pugi::node_element && node.first_child()) {
+            ++depth;
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling()) {
+            node = node.parent();
+            if (node.type() == pugi::node_document)
+                node = pugi::xml_node();
+            else
+                --depth;
+        }
+        if (node)
+            node = node.next_sibling();
+    }
+    if (!budget.consume(text))
+        return QStringLiteral("túllépi a dokumentum szövegére megengedett %1 millió karaktert")
+            .arg(budget.limit() / 1'000'000);
+    return {};
+}
+
+void markUtf8(pugi::xml_document& doc)
+{
+    pugi::xml_node decl = doc.first_child();
+    if (decl.type() != pugi::node_declaration)
+        return;
+    if (pugi::xml_attribute enc = decl.attribute("encoding"))
+        enc.set_value("UTF-8");
+}
+
+constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments
+    | pugi::parse_pi | pugi::parse_ws_pcdata | pugi::parse_doctype;
+
+} // namespace
+
+QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBudget& budget)
+{
+    doc.reset();
+    QString problem;
+    const QByteArray utf8 = toUtf8(data, problem);
+    if (!problem.isEmpty())
+        return problem;
+    if (hasDoctype(utf8))
+        return QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
+    const pugi::xml_parse_result r = doc.load_buffer(utf8.constData(), size_t(utf8.size()), kParseFlags, pugi::encoding_utf8);
+    if (!r) {
+        const QString why = syntaxProblem(r);
+        doc.reset();
+        return why;
+    }
+    problem = checkTree(doc, budget);
+    if (!problem.isEmpty()) {
+        doc.reset();
+        return problem;
+    }
+    markUtf8(doc);
+    return {};
+}
+
+void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, TextBudget& budget)
+{
+    const QString problem = parseXmlChecked(data, doc, budget);
+    if (!problem.isEmpty())
+        throw Error(QStringLiteral("A(z) „%1” rész nem dolgozható fel: %2.").arg(partName, problem));
+}
+
+void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName)
+{
+    TextBudget budget;
+    parseXml(data, doc, partName, budget);
+}
+
+namespace {
+struct ByteWriter : pugi::xml_writer {
+    QByteArray out;
+    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), qsizetype(size)); }
+};
+} // namespace
+
+QByteArray serializeXml(const pugi::xml_document& doc)
+{
+    ByteWriter w;
+    if (doc.first_child().type() != pugi::node_declaration)
+        w.out = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n");
+    doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return w.out;
+}
+
+} // namespace word::opc
