@@ -46,6 +46,7 @@ struct AnchorPoint {
     int position;
     int ref;             // bookmark serial for bookmark points, markup index for Markup
     QString name;        // the bookmark's name for bookmark points
+    int handle = -1;     // the markup handle for Markup points
 };
 
 class AnchorTable {
@@ -55,7 +56,8 @@ public:
     AnchorTable(const AnchorTable&) = delete;
     AnchorTable& operator=(const AnchorTable&) = delete;
 
-    // Bookmarks. add() with an existing name moves that bookmark (it keeps its xmlId).
+    // Bookmarks. add() with an existing name moves that bookmark (it keeps its
+    // xmlId and its stored spelling).
     void addBookmark(const QString& name, int start, int end, int xmlId = -1);
     bool removeBookmark(const QString& name);
     std::optional<BookmarkInfo> bookmark(const QString& name) const;
@@ -64,22 +66,33 @@ public:
     std::vector<BookmarkInfo> bookmarksByName(bool includeHidden) const;           // sorted by name
     std::vector<BookmarkInfo> bookmarksInside(int start, int end, bool includeHidden) const; // doc order: by start, then longer first
     std::vector<BookmarkInfo> allBookmarks() const;                                 // doc order, hidden included
+    // The index-th (0-based) bookmark in name order, without building the whole
+    // list: repeated calls between two changes of the name set cost O(log n).
+    std::optional<BookmarkInfo> bookmarkByNameAt(int index, bool includeHidden) const;
 
     // Zero-width markup. Points at one position keep the order they were added in.
-    // Returns a handle for markupPosition()/removeMarkup().
+    // Returns a handle for markupPosition()/removeMarkup(). removeMarkup() takes
+    // the point's whole group with it.
     int addMarkup(int position, int markupIndex, int group = -1);
     std::optional<int> markupPosition(int handle) const;
     void removeMarkup(int handle);
 
     // Every point with from <= position <= to, in document order. At one position:
-    // bookmark ends before markup before bookmark starts, each kind in insertion order.
+    // bookmark ends before markup before bookmark starts, each kind in insertion order;
+    // the end of a collapsed bookmark comes after all starts, so it never precedes
+    // its own start.
     void forEachPoint(int from, int to, const std::function<void(const AnchorPoint&)>& fn) const;
 
     // The text changed: [pos, pos + removed) became `added` characters.
     void replaced(int pos, int removed, int added);
 
     // Snapshot and restore, for undo: restoring brings every bookmark and
-    // markup point back as it was when the snapshot was taken.
+    // markup point back as it was when the snapshot was taken, markup handles
+    // included. Taking a snapshot is O(1): while any snapshot is alive, every
+    // change is kept as a reversible step, and restore() walks back and forth
+    // along those steps (undo and redo cost what the undone edits cost). When no
+    // snapshot is alive, changes keep no history at all. A snapshot may outlive
+    // the table; restoring it into another table is a programming error.
     struct Snapshot;
     std::shared_ptr<const Snapshot> snapshot() const;
     void restore(const Snapshot& s);

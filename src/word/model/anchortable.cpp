@@ -1,0 +1,624 @@
+#include "word/model/anchortable.h"
+
+#include "word/model/anchortree.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <climits>
+#include <unordered_map>
+
+namespace word::model {
+
+using detail::AnchorNode;
+using detail::AnchorTree;
+
+namespace {
+
+// Order of the points at one position. A collapsed bookmark's end sorts after
+// every start so that it never comes before its own start.
+enum Rank : quint8 { RankEnd = 0, RankMarkup = 1, RankStart = 2, RankCollapsedEnd = 3 };
+
+struct BookmarkState {
+    QString name;
+    int xmlId = -1;
+    int start = 0;
+    int end = 0;
+    quint64 startSeq = 0;
+    quint64 endSeq = 0;
+};
+
+struct MarkupState {
+    int position = 0;
+    int index = 0;
+    int group = -1;
+    quint64 seq = 0;
+};
+
+struct BookmarkChange {
+    int serial;
+    std::optional<BookmarkState> before;
+    std::optional<BookmarkState> after;
+};
+
+struct MarkupChange {
+    int handle;
+    std::optional<MarkupState> before;
+    std::optional<MarkupState> after;
+};
+
+// One reversible change: the listed points are taken out, every remaining
+// point after shiftPos moves by shiftDelta, and the listed points go back in
+// with their new state. Running it backwards swaps before/after and negates
+// the shift; both directions are exact because the points between the edges
+// of an edit are always among the listed ones.
+struct Step {
+    int shiftPos = 0;
+    int shiftDelta = 0;
+    std::vector<BookmarkChange> bookmarks;
+    std::vector<MarkupChange> markups;
+    bool empty() const { return shiftDelta == 0 && bookmarks.empty() && markups.empty(); }
+};
+
+struct BookmarkRecord {
+    QString name;
+    int xmlId = -1;
+    AnchorNode* start = nullptr;
+    AnchorNode* end = nullptr;
+};
+
+struct MarkupRecord {
+    int index = 0;
+    int group = -1;
+    AnchorNode* node = nullptr;
+};
+
+bool isHidden(const QString& name)
+{
+    return name.startsWith(QLatin1Char('_'));
+}
+
+} // namespace
+
+// The history kept for snapshots: a tree of versions, each reached from its
+// parent by one step. Branches appear when changes follow a restore to an
+// older version; they stay reachable for as long as snapshots are alive.
+struct Version {
+    Version* parent = nullptr;
+    int depth = 0;
+    Step step;
+};
+
+struct Journal {
+    std::vector<std::unique_ptr<Version>> versions;
+    Version* current = nullptr;
+    int liveSnapshots = 0;
+
+    Journal() { reset(); }
+    void reset()
+    {
+        versions.clear();
+        versions.push_back(std::make_unique<Version>());
+        current = versions.back().get();
+    }
+};
+
+struct AnchorTable::Snapshot {
+    std::shared_ptr<Journal> journal;
+    Version* version = nullptr;
+    Snapshot(std::shared_ptr<Journal> j, Version* v) : journal(std::move(j)), version(v) { ++journal->liveSnapshots; }
+    ~Snapshot() { --journal->liveSnapshots; }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+};
+
+struct AnchorTable::Impl {
+    AnchorTree tree;
+    std::unordered_map<int, BookmarkRecord> bookmarks;   // by serial
+    QHash<QString, int> byName;                          // case-folded name -> serial
+    QHash<int, MarkupRecord> markups;                    // by handle
+    QHash<int, QList<int>> groups;                       // group -> handles
+    int hiddenCount = 0;
+    int nextSerial = 1;
+    int nextHandle = 1;
+    quint64 nextSeq = 1;
+    std::shared_ptr<Journal> journal = std::make_shared<Journal>();
+
+    // Serials in name order, rebuilt after the set of names changed.
+    mutable std::vector<int> sortedAll;
+    mutable std::vector<int> sortedVisible;
+    mutable bool sortedValid = false;
+
+    // Applying steps.
+    void detachBookmark(int serial);
+    void attachBookmark(int serial, const BookmarkState& s);
+    void detachMarkup(int handle);
+    void attachMarkup(int handle, const MarkupState& s);
+    void apply(const Step& step, bool forward);
+    void commit(Step step);
+
+    // Reading state.
+    BookmarkState stateOf(int serial) const;
+    MarkupState stateOfMarkup(int handle) const;
+    BookmarkInfo infoOf(int serial) const;
+    const std::vector<int>& sorted(bool includeHidden) const;
+    int serialOf(const QString& name) const { return byName.value(name.toCaseFolded(), 0); }
+
+    // Building steps.
+    void collectSpan(int pos, int removed, int added, Step& step) const;
+    void removeGroupsOf(const QList<int>& handles, Step& step, QHash<int, size_t>& markupAt) const;
+    BookmarkState newState(const QString& name, int xmlId, int start, int end);
+};
+
+// ---------------------------------------------------------------- applying
+
+void AnchorTable::Impl::detachBookmark(int serial)
+{
+    auto it = bookmarks.find(serial);
+    Q_ASSERT(it != bookmarks.end());
+    tree.erase(it->second.start);
+    tree.erase(it->second.end);
+    byName.remove(it->second.name.toCaseFolded());
+    if (isHidden(it->second.name))
+        --hiddenCount;
+    bookmarks.erase(it);
+}
+
+void AnchorTable::Impl::attachBookmark(int serial, const BookmarkState& s)
+{
+    const bool collapsed = s.start == s.end;
+    BookmarkRecord rec;
+    rec.name = s.name;
+    rec.xmlId = s.xmlId;
+    rec.start = tree.insert(s.start, RankStart, s.startSeq, AnchorPoint::BookmarkStart, serial);
+    rec.end = tree.insert(s.end, collapsed ? RankCollapsedEnd : RankEnd, s.endSeq, AnchorPoint::BookmarkEnd, serial);
+    byName.insert(s.name.toCaseFolded(), serial);
+    if (isHidden(s.name))
+        ++hiddenCount;
+    bookmarks.emplace(serial, std::move(rec));
+}
+
+void AnchorTable::Impl::detachMarkup(int handle)
+{
+    auto it = markups.find(handle);
+    Q_ASSERT(it != markups.end());
+    tree.erase(it->node);
+    if (it->group >= 0) {
+        auto g = groups.find(it->group);
+        g->removeOne(handle);
+        if (g->isEmpty())
+            groups.erase(g);
+    }
+    markups.erase(it);
+}
+
+void AnchorTable::Impl::attachMarkup(int handle, const MarkupState& s)
+{
+    MarkupRecord rec;
+    rec.index = s.index;
+    rec.group = s.group;
+    rec.node = tree.insert(s.position, RankMarkup, s.seq, AnchorPoint::Markup, handle);
+    markups.insert(handle, rec);
+    if (s.group >= 0)
+        groups[s.group].append(handle);
+}
+
+void AnchorTable::Impl::apply(const Step& step, bool forward)
+{
+    bool namesChanged = false;
+    for (const BookmarkChange& c : step.bookmarks) {
+        const auto& from = forward ? c.before : c.after;
+        const auto& to = forward ? c.after : c.before;
+        if (from)
+            detachBookmark(c.serial);
+        namesChanged = namesChanged || !from || !to || from->name != to->name;
+    }
+    for (const MarkupChange& c : step.markups) {
+        if (forward ? c.before : c.after)
+            detachMarkup(c.handle);
+    }
+    tree.shiftAfter(step.shiftPos, forward ? step.shiftDelta : -step.shiftDelta);
+    for (const BookmarkChange& c : step.bookmarks) {
+        if (const auto& to = forward ? c.after : c.before)
+            attachBookmark(c.serial, *to);
+    }
+    for (const MarkupChange& c : step.markups) {
+        if (const auto& to = forward ? c.after : c.before)
+            attachMarkup(c.handle, *to);
+    }
+    if (namesChanged)
+        sortedValid = false;
+}
+
+// Applies a new change. History is kept only while someone holds a snapshot
+// that could ask to come back to an earlier state.
+void AnchorTable::Impl::commit(Step step)
+{
+    if (step.empty())
+        return;
+    apply(step, true);
+    Journal& j = *journal;
+    if (j.liveSnapshots == 0) {
+        if (j.versions.size() > 1)
+            j.reset();
+        return;
+    }
+    auto v = std::make_unique<Version>();
+    v->parent = j.current;
+    v->depth = j.current->depth + 1;
+    v->step = std::move(step);
+    j.current = v.get();
+    j.versions.push_back(std::move(v));
+}
+
+// ---------------------------------------------------------------- reading
+
+BookmarkState AnchorTable::Impl::stateOf(int serial) const
+{
+    const BookmarkRecord& r = bookmarks.at(serial);
+    BookmarkState s;
+    s.name = r.name;
+    s.xmlId = r.xmlId;
+    s.start = tree.positionOf(r.start);
+    s.end = tree.positionOf(r.end);
+    s.startSeq = r.start->seq;
+    s.endSeq = r.end->seq;
+    return s;
+}
+
+MarkupState AnchorTable::Impl::stateOfMarkup(int handle) const
+{
+    const MarkupRecord& r = markups[handle];
+    return MarkupState{ tree.positionOf(r.node), r.index, r.group, r.node->seq };
+}
+
+BookmarkInfo AnchorTable::Impl::infoOf(int serial) const
+{
+    const BookmarkRecord& r = bookmarks.at(serial);
+    return BookmarkInfo{ r.name, tree.positionOf(r.start), tree.positionOf(r.end), r.xmlId };
+}
+
+const std::vector<int>& AnchorTable::Impl::sorted(bool includeHidden) const
+{
+    if (!sortedValid) {
+        std::vector<std::pair<QString, int>> keyed;
+        keyed.reserve(bookmarks.size());
+        for (const auto& [serial, rec] : bookmarks)
+            keyed.emplace_back(rec.name.toCaseFolded(), serial);
+        // Folded names are unique within the table, so the folded order is total.
+        std::sort(keyed.begin(), keyed.end(),
+                  [](const auto& a, const auto& b) { return QString::compare(a.first, b.first) < 0; });
+        sortedAll.clear();
+        sortedVisible.clear();
+        for (const auto& k : keyed) {
+            sortedAll.push_back(k.second);
+            if (!isHidden(bookmarks.at(k.second).name))
+                sortedVisible.push_back(k.second);
+        }
+        sortedValid = true;
+    }
+    return includeHidden ? sortedAll : sortedVisible;
+}
+
+// ---------------------------------------------------------------- building
+
+BookmarkState AnchorTable::Impl::newState(const QString& name, int xmlId, int start, int end)
+{
+    BookmarkState s{ name, xmlId, start, end, nextSeq, nextSeq + 1 };
+    nextSeq += 2;
+    return s;
+}
+
+// Every point in (pos, pos + removed] is taken out and, unless removed,
+// put back where the edit rules send it; so are the other ends of the
+// bookmarks concerned and the whole groups of removed markup.
+void AnchorTable::Impl::collectSpan(int pos, int removed, int added, Step& step) const
+{
+    const int end = pos + removed;
+    const int delta = added - removed;
+    std::vector<const AnchorNode*> hits;
+    tree.forEach(pos, end, [&](const AnchorNode* n, int) { hits.push_back(n); });
+
+    QSet<int> seen;
+    QHash<int, size_t> markupAt;
+    QList<int> dropped;
+    for (const AnchorNode* n : hits) {
+        if (n->kind == AnchorPoint::Markup) {
+            const MarkupState s = stateOfMarkup(n->ref);
+            if (s.position == pos)
+                continue;
+            MarkupChange c{ n->ref, s, std::nullopt };
+            if (s.position == end) {
+                c.after = s;
+                c.after->position = pos + added;
+            } else {
+                dropped.append(n->ref);
+            }
+            markupAt.insert(n->ref, step.markups.size());
+            step.markups.push_back(std::move(c));
+            continue;
+        }
+        if (seen.contains(n->ref))
+            continue;
+        seen.insert(n->ref);
+        const BookmarkState s = stateOf(n->ref);
+        const bool inside = s.start < s.end ? (s.start >= pos && s.end <= end)
+                                            : (s.start > pos && s.start < end);
+        const bool touched = (s.start > pos && s.start <= end) || (s.end > pos && s.end <= end);
+        if (!inside && !touched)
+            continue;
+        BookmarkChange c{ n->ref, s, std::nullopt };
+        if (!inside) {
+            c.after = s;
+            c.after->start = s.start <= pos ? s.start : (s.start >= end ? s.start + delta : pos + added);
+            c.after->end = s.end <= pos ? s.end : (s.end >= end ? s.end + delta : pos);
+        }
+        step.bookmarks.push_back(std::move(c));
+    }
+    removeGroupsOf(dropped, step, markupAt);
+}
+
+void AnchorTable::Impl::removeGroupsOf(const QList<int>& handles, Step& step, QHash<int, size_t>& markupAt) const
+{
+    QSet<int> doneGroups;
+    for (int h : handles) {
+        const int group = markups[h].group;
+        if (group < 0 || doneGroups.contains(group))
+            continue;
+        doneGroups.insert(group);
+        for (int mate : groups.value(group)) {
+            auto at = markupAt.find(mate);
+            if (at != markupAt.end()) {
+                step.markups[*at].after.reset();
+                continue;
+            }
+            markupAt.insert(mate, step.markups.size());
+            step.markups.push_back(MarkupChange{ mate, stateOfMarkup(mate), std::nullopt });
+        }
+    }
+}
+
+// ---------------------------------------------------------------- public
+
+AnchorTable::AnchorTable() : d(std::make_unique<Impl>()) {}
+AnchorTable::~AnchorTable() = default;
+
+void AnchorTable::addBookmark(const QString& name, int start, int end, int xmlId)
+{
+    Q_ASSERT(!name.isEmpty());
+    if (start > end)
+        std::swap(start, end);
+    Step step;
+    const int serial = d->serialOf(name);
+    if (serial) {
+        BookmarkState before = d->stateOf(serial);
+        BookmarkState after = d->newState(before.name, before.xmlId, start, end);
+        step.bookmarks.push_back(BookmarkChange{ serial, std::move(before), std::move(after) });
+    } else {
+        step.bookmarks.push_back(BookmarkChange{ d->nextSerial++, std::nullopt, d->newState(name, xmlId, start, end) });
+    }
+    d->commit(std::move(step));
+}
+
+bool AnchorTable::removeBookmark(const QString& name)
+{
+    const int serial = d->serialOf(name);
+    if (!serial)
+        return false;
+    Step step;
+    step.bookmarks.push_back(BookmarkChange{ serial, d->stateOf(serial), std::nullopt });
+    d->commit(std::move(step));
+    return true;
+}
+
+std::optional<BookmarkInfo> AnchorTable::bookmark(const QString& name) const
+{
+    const int serial = d->serialOf(name);
+    if (!serial)
+        return std::nullopt;
+    return d->infoOf(serial);
+}
+
+bool AnchorTable::hasBookmark(const QString& name) const
+{
+    return d->serialOf(name) != 0;
+}
+
+int AnchorTable::bookmarkCount(bool includeHidden) const
+{
+    const int all = int(d->bookmarks.size());
+    return includeHidden ? all : all - d->hiddenCount;
+}
+
+std::vector<BookmarkInfo> AnchorTable::bookmarksByName(bool includeHidden) const
+{
+    std::vector<BookmarkInfo> out;
+    const auto& serials = d->sorted(includeHidden);
+    out.reserve(serials.size());
+    for (int serial : serials)
+        out.push_back(d->infoOf(serial));
+    return out;
+}
+
+std::optional<BookmarkInfo> AnchorTable::bookmarkByNameAt(int index, bool includeHidden) const
+{
+    const auto& serials = d->sorted(includeHidden);
+    if (index < 0 || size_t(index) >= serials.size())
+        return std::nullopt;
+    return d->infoOf(serials[size_t(index)]);
+}
+
+namespace {
+
+// Bookmarks with both ends among the visited points, by start, longer first,
+// then in the order their starts were met.
+struct InsideCollector {
+    struct Entry {
+        int serial;
+        int start = -1;
+        int end = -1;
+        int order = 0;
+    };
+    QHash<int, Entry> entries;
+    int starts = 0;
+
+    void add(const AnchorNode* n, int position)
+    {
+        if (n->kind == AnchorPoint::Markup)
+            return;
+        Entry& e = entries[n->ref];
+        e.serial = n->ref;
+        if (n->kind == AnchorPoint::BookmarkStart) {
+            e.start = position;
+            e.order = starts++;
+        } else {
+            e.end = position;
+        }
+    }
+
+    std::vector<Entry> complete() const
+    {
+        std::vector<Entry> out;
+        for (const Entry& e : entries) {
+            if (e.start >= 0 && e.end >= 0)
+                out.push_back(e);
+        }
+        std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) {
+            if (a.start != b.start)
+                return a.start < b.start;
+            if (a.end != b.end)
+                return a.end > b.end;
+            return a.order < b.order;
+        });
+        return out;
+    }
+};
+
+} // namespace
+
+std::vector<BookmarkInfo> AnchorTable::bookmarksInside(int start, int end, bool includeHidden) const
+{
+    InsideCollector collect;
+    d->tree.forEach(start, end, [&](const AnchorNode* n, int p) { collect.add(n, p); });
+    std::vector<BookmarkInfo> out;
+    for (const auto& e : collect.complete()) {
+        const BookmarkRecord& r = d->bookmarks.at(e.serial);
+        if (!includeHidden && isHidden(r.name))
+            continue;
+        out.push_back(BookmarkInfo{ r.name, e.start, e.end, r.xmlId });
+    }
+    return out;
+}
+
+std::vector<BookmarkInfo> AnchorTable::allBookmarks() const
+{
+    return bookmarksInside(INT_MIN, INT_MAX, true);
+}
+
+int AnchorTable::addMarkup(int position, int markupIndex, int group)
+{
+    const int handle = d->nextHandle++;
+    Step step;
+    step.markups.push_back(MarkupChange{ handle, std::nullopt, MarkupState{ position, markupIndex, group, d->nextSeq++ } });
+    d->commit(std::move(step));
+    return handle;
+}
+
+std::optional<int> AnchorTable::markupPosition(int handle) const
+{
+    auto it = d->markups.constFind(handle);
+    if (it == d->markups.cend())
+        return std::nullopt;
+    return d->tree.positionOf(it->node);
+}
+
+void AnchorTable::removeMarkup(int handle)
+{
+    if (!d->markups.contains(handle))
+        return;
+    Step step;
+    QHash<int, size_t> markupAt;
+    markupAt.insert(handle, 0);
+    step.markups.push_back(MarkupChange{ handle, d->stateOfMarkup(handle), std::nullopt });
+    d->removeGroupsOf({ handle }, step, markupAt);
+    d->commit(std::move(step));
+}
+
+void AnchorTable::forEachPoint(int from, int to, const std::function<void(const AnchorPoint&)>& fn) const
+{
+    std::vector<AnchorPoint> points;
+    d->tree.forEach(from, to, [&](const AnchorNode* n, int p) {
+        const auto kind = AnchorPoint::Kind(n->kind);
+        if (kind == AnchorPoint::Markup) {
+            points.push_back(AnchorPoint{ kind, p, d->markups[n->ref].index, QString(), n->ref });
+            return;
+        }
+        points.push_back(AnchorPoint{ kind, p, n->ref, d->bookmarks.at(n->ref).name });
+    });
+    // Collected first so that fn may change the table.
+    for (const AnchorPoint& p : points)
+        fn(p);
+}
+
+void AnchorTable::replaced(int pos, int removed, int added)
+{
+    Q_ASSERT(pos >= 0 && removed >= 0 && added >= 0);
+    Step step;
+    step.shiftPos = pos;
+    step.shiftDelta = added - removed;
+    if (removed > 0)
+        d->collectSpan(pos, removed, added, step);
+    d->commit(std::move(step));
+}
+
+std::shared_ptr<const AnchorTable::Snapshot> AnchorTable::snapshot() const
+{
+    return std::make_shared<const Snapshot>(d->journal, d->journal->current);
+}
+
+void AnchorTable::restore(const Snapshot& s)
+{
+    Q_ASSERT(s.journal == d->journal);
+    if (s.journal != d->journal)
+        return;
+    Journal& j = *d->journal;
+    // Undo up to the common ancestor, then redo down to the target.
+    Version* up = j.current;
+    Version* down = s.version;
+    std::vector<Version*> redo;
+    while (up != down) {
+        if (up->depth >= down->depth) {
+            d->apply(up->step, false);
+            up = up->parent;
+        } else {
+            redo.push_back(down);
+            down = down->parent;
+        }
+    }
+    for (auto it = redo.rbegin(); it != redo.rend(); ++it)
+        d->apply((*it)->step, true);
+    j.current = s.version;
+}
+
+void AnchorTable::clear()
+{
+    if (d->journal->liveSnapshots == 0) {
+        d->tree.clear();
+        d->bookmarks.clear();
+        d->byName.clear();
+        d->markups.clear();
+        d->groups.clear();
+        d->hiddenCount = 0;
+        d->sortedValid = false;
+        d->journal->reset();
+        return;
+    }
+    Step step;
+    for (const auto& [serial, rec] : d->bookmarks)
+        step.bookmarks.push_back(BookmarkChange{ serial, d->stateOf(serial), std::nullopt });
+    for (auto it = d->markups.cbegin(); it != d->markups.cend(); ++it)
+        step.markups.push_back(MarkupChange{ it.key(), d->stateOfMarkup(it.key()), std::nullopt });
+    d->commit(std::move(step));
+}
+
+} // namespace word::model
