@@ -1,0 +1,123 @@
+#include "word/view/documenthost.h"
+
+#include "word/application.h"
+#include "word/document.h"
+#include "word/error.h"
+#include "word/view/pagetextitem.h"
+#include "word/view/pageview.h"
+#include "word/view/ruler.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace word::view {
+
+namespace {
+
+constexpr QTextOption::Flags FormattingMarks = QTextOption::ShowTabsAndSpaces
+    | QTextOption::ShowLineAndParagraphSeparators | QTextOption::ShowDocumentTerminator;
+
+} // namespace
+
+DocumentHost::DocumentHost(word::Application* app, QWidget* parent)
+    : QWidget(parent)
+    , m_app(app)
+{
+    setObjectName(QStringLiteral("Browser"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+}
+
+DocumentHost::~DocumentHost()
+{
+    closeDocument();
+}
+
+void DocumentHost::closeDocument()
+{
+    // The view lets go of the engine's text before the document goes away.
+    delete m_ruler;
+    m_ruler = nullptr;
+    delete m_view;
+    m_view = nullptr;
+    if (m_doc)
+        m_doc->Close();
+}
+
+void DocumentHost::Navigate(const QString& path)
+{
+    closeDocument();
+    m_error.clear();
+    try {
+        show(m_app->Documents().Open(path));
+    } catch (const word::Error& e) {
+        m_error = e.message();
+        return;
+    }
+    // Reported from the event loop, like a browser's document-complete event:
+    // the caller goes on with the loaded document first.
+    QPointer<DocumentHost> self(this);
+    QTimer::singleShot(0, this, [self] {
+        if (self && self->m_doc)
+            emit self->documentComplete();
+    });
+}
+
+void DocumentHost::show(word::Document* doc)
+{
+    m_doc = doc;
+    m_view = new PageView(doc, this);
+    m_ruler = new Ruler(m_view, this);
+    layout()->addWidget(m_ruler);
+    layout()->addWidget(m_view);
+    setFocusProxy(m_view);
+    connect(m_view->textItem(), &PageTextItem::engineFailed, this, &DocumentHost::engineFailed);
+    connect(doc, &word::Document::viewSettingsChanged, this, [this] { applyViewSettings(); });
+    connect(m_app, &word::Application::viewSettingsChanged, this, [this] { applyViewSettings(); });
+    connect(doc, &word::Document::selectionChanged, this, [this] { showEngineSelection(); });
+    connect(doc, &word::Document::closed, this, [this] {
+        // Closed from elsewhere (the application quit): nothing left to show.
+        delete m_ruler;
+        m_ruler = nullptr;
+        delete m_view;
+        m_view = nullptr;
+    });
+    applyViewSettings();
+}
+
+void DocumentHost::applyViewSettings()
+{
+    if (!m_doc || !m_view)
+        return;
+    word::Window& window = m_doc->ActiveWindow();
+    m_view->setZoomPercent(window.View().Zoom().Percentage());
+    m_ruler->setVisible(window.DisplayRulers());
+    const Qt::ScrollBarPolicy bars = m_app->DisplayScrollBars() ? Qt::ScrollBarAsNeeded
+                                                                : Qt::ScrollBarAlwaysOff;
+    m_view->setHorizontalScrollBarPolicy(bars);
+    m_view->setVerticalScrollBarPolicy(bars);
+    QTextDocument* text = m_doc->textDocument();
+    QTextOption option = text->defaultTextOption();
+    const QTextOption::Flags flags = window.View().ShowAll() ? option.flags() | FormattingMarks
+                                                             : option.flags() & ~FormattingMarks;
+    if (flags != option.flags()) {
+        option.setFlags(flags);
+        text->setDefaultTextOption(option);
+    }
+}
+
+void DocumentHost::showEngineSelection()
+{
+    if (!m_doc || !m_view)
+        return;
+    m_view->textItem()->showEngineSelection();
+    const QTextCursor& cursor = m_doc->ActiveWindow().Selection().cursor();
+    const QRectF block = m_doc->textDocument()->documentLayout()->blockBoundingRect(cursor.block());
+    m_view->ensureVisible(m_view->textItem()->mapRectToScene(block), 20, 20);
+}
+
+} // namespace word::view
