@@ -131,6 +131,8 @@ void TForm1::connectFieldHandlers()
             ScrollBox1Click();
         return false;
     });
+    // A field data file is overwritten without a question.
+    SaveDialog2->setOption(QFileDialog::DontConfirmOverwrite);
     Mgrid1Resize();
 }
 
