@@ -53,6 +53,17 @@ QString converterOutput(QProcess& p)
     return out.isEmpty() ? QStringLiteral("nincs üzenet") : out;
 }
 
+// LibreOffice takes seconds to set up a fresh profile; one private profile
+// serves every conversion of this process. A conversion that had to be
+// killed may have left it half-written, so it is then thrown away.
+std::unique_ptr<QTemporaryDir>& sharedProfile()
+{
+    static std::unique_ptr<QTemporaryDir> profile;
+    if (!profile || !profile->isValid())
+        profile = std::make_unique<QTemporaryDir>();
+    return profile;
+}
+
 void killGroup(QProcess& p)
 {
     // The converter runs in a session of its own; its helpers go with it.
@@ -76,7 +87,7 @@ QByteArray runConverter(const QString& path, const QString& exe, Format format, 
     p.setProgram(exe);
     p.setArguments({QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nologo"),
                     QStringLiteral("--nolockcheck"),
-                    QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(tmp.filePath(QStringLiteral("profile"))).toString(),
+                    QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(sharedProfile()->path()).toString(),
                     QStringLiteral("--convert-to"), QStringLiteral("docx:MS Word 2007 XML"),
                     QStringLiteral("--outdir"), outDir, input});
     p.setWorkingDirectory(tmp.path());
@@ -86,7 +97,8 @@ QByteArray runConverter(const QString& path, const QString& exe, Format format, 
         fail(path, QStringLiteral("a LibreOffice nem indítható el (%1)").arg(p.errorString()));
     if (!p.waitForFinished(timeoutMs)) {
         killGroup(p);
-        fail(path, QStringLiteral("a LibreOffice %1 másodperc alatt sem alakította át").arg(timeoutMs / 1000));
+        sharedProfile().reset();
+        fail(path, QStringLiteral("a LibreOffice %1 másodperc alatt sem alakította át").arg(qMax(1, (timeoutMs + 999) / 1000)));
     }
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         fail(path, QStringLiteral("a LibreOffice nem tudta átalakítani (kilépési kód: %1; %2)").arg(p.exitCode()).arg(converterOutput(p)));

@@ -112,6 +112,9 @@ void PackageReader::openArchive()
         zip_source_free(src);
         const int code = zip_error_code_zip(&err);
         zip_error_fini(&err);
+        // A zip whose end is missing still starts like one.
+        if (code == ZIP_ER_NOZIP && d.raw.startsWith("PK"))
+            d.fail(QStringLiteral("a zip állomány sérült vagy csonka"));
         d.fail(zipOpenProblem(code));
     }
     zip_error_fini(&err);
