@@ -1,0 +1,170 @@
+#include "wordfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <zip.h>
+
+namespace wordtest {
+
+const char* const kW = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+
+namespace {
+
+const char* kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const char* kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+
+QString rel(const QString& id, const QString& type, const QString& target)
+{
+    return QStringLiteral("<Relationship Id=\"%1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/%2\" Target=\"%3\"/>")
+        .arg(id, type, target);
+}
+
+} // namespace
+
+QString defaultStyles()
+{
+    return QStringLiteral(
+        "<w:styles xmlns:w=\"%1\">"
+        "<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"Times New Roman\" w:hAnsi=\"Times New Roman\"/>"
+        "<w:sz w:val=\"24\"/></w:rPr></w:rPrDefault><w:pPrDefault><w:pPr/></w:pPrDefault></w:docDefaults>"
+        "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\"><w:name w:val=\"Normal\"/></w:style>"
+        "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:name w:val=\"heading 1\"/><w:basedOn w:val=\"Normal\"/>"
+        "<w:pPr><w:jc w:val=\"center\"/></w:pPr><w:rPr><w:b/><w:sz w:val=\"32\"/></w:rPr></w:style>"
+        "<w:style w:type=\"character\" w:styleId=\"Strong\"><w:name w:val=\"Strong\"/><w:rPr><w:i/></w:rPr></w:style>"
+        "</w:styles>").arg(QLatin1String(kW));
+}
+
+QString p(const QString& inner, const QString& pPr)
+{
+    return QStringLiteral("<w:p>%1%2</w:p>").arg(pPr.isEmpty() ? QString() : QStringLiteral("<w:pPr>%1</w:pPr>").arg(pPr), inner);
+}
+
+QString r(const QString& text, const QString& rPr)
+{
+    const bool keep = !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
+    return QStringLiteral("<w:r>%1<w:t%2>%3</w:t></w:r>")
+        .arg(rPr.isEmpty() ? QString() : QStringLiteral("<w:rPr>%1</w:rPr>").arg(rPr),
+             keep ? QStringLiteral(" xml:space=\"preserve\"") : QString(), text.toHtmlEscaped());
+}
+
+QString bm(const QString& name, int id, const QString& runsInside)
+{
+    return QStringLiteral("<w:bookmarkStart w:id=\"%1\" w:name=\"%2\"/>%3<w:bookmarkEnd w:id=\"%1\"/>")
+        .arg(id).arg(name, runsInside);
+}
+
+QList<Part> docxParts(const DocxSpec& spec)
+{
+    const QString w = spec.prefix;
+    QString body = spec.body;
+    if (w != u"w")
+        body.replace(QStringLiteral("<w:"), u'<' + w + u':').replace(QStringLiteral("</w:"), QStringLiteral("</") + w + u':')
+            .replace(QStringLiteral(" w:"), u' ' + w + u':');
+    const QString doc = QLatin1String(kDecl)
+        + QStringLiteral("<%1:document xmlns:%1=\"%2\" xmlns:r=\"%3\"><%1:body>%4"
+                         "<%1:sectPr><%1:pgSz %1:w=\"11906\" %1:h=\"16838\"/></%1:sectPr></%1:body></%1:document>")
+              .arg(w, QLatin1String(kW), QLatin1String(kRelNs), body);
+    QString types = QStringLiteral(
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+        "<Default Extension=\"png\" ContentType=\"image/png\"/>"
+        "<Override PartName=\"/%1\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>")
+                        .arg(spec.mainPart);
+    QString docRels;
+    QList<Part> parts;
+    const QString dir = spec.mainPart.section(u'/', 0, -2);
+    auto add = [&](const QString& file, const QString& type, const QString& ct, const QString& xml, int n) {
+        parts.append({dir + u'/' + file, QByteArray(kDecl) + xml.toUtf8()});
+        docRels += rel(QStringLiteral("rIdF%1").arg(n), type, file);
+        types += QStringLiteral("<Override PartName=\"/%1/%2\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.%3+xml\"/>")
+                     .arg(dir, file, ct);
+    };
+    if (spec.withStyles)
+        add(QStringLiteral("styles.xml"), QStringLiteral("styles"), QStringLiteral("styles"),
+            spec.stylesXml.isEmpty() ? defaultStyles() : spec.stylesXml, 1);
+    if (!spec.numberingXml.isEmpty())
+        add(QStringLiteral("numbering.xml"), QStringLiteral("numbering"), QStringLiteral("numbering"), spec.numberingXml, 2);
+    if (!spec.settingsXml.isEmpty()) {
+        add(QStringLiteral("settings.xml"), QStringLiteral("settings"), QStringLiteral("settings"), spec.settingsXml, 3);
+        if (!spec.settingsRels.isEmpty())
+            parts.append({dir + QStringLiteral("/_rels/settings.xml.rels"),
+                          QByteArray(kDecl) + QStringLiteral("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">%1</Relationships>")
+                                                  .arg(spec.settingsRels).toUtf8()});
+    }
+    types += QStringLiteral("</Types>");
+    parts.prepend({spec.mainPart, doc.toUtf8()});
+    parts.prepend({QStringLiteral("_rels/.rels"),
+                   QByteArray(kDecl) + QStringLiteral("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">%1</Relationships>")
+                                           .arg(rel(QStringLiteral("rId1"), QStringLiteral("officeDocument"), spec.mainPart)).toUtf8()});
+    parts.prepend({QStringLiteral("[Content_Types].xml"), QByteArray(kDecl) + types.toUtf8()});
+    parts.append({dir + u"/_rels/" + spec.mainPart.section(u'/', -1) + QStringLiteral(".rels"),
+                  QByteArray(kDecl) + QStringLiteral("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">%1%2</Relationships>")
+                                          .arg(docRels, spec.extraDocumentRels).toUtf8()});
+    for (const Part& extra : spec.extraParts) {
+        bool replaced = false;
+        for (Part& part : parts) {
+            if (part.name == extra.name) {
+                part.data = extra.data;
+                replaced = true;
+            }
+        }
+        if (!replaced)
+            parts.append(extra);
+    }
+    return parts;
+}
+
+bool writeZip(const QString& path, const QList<Part>& parts)
+{
+    QFile::remove(path);
+    int err = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!z)
+        return false;
+    for (const Part& part : parts) {
+        void* copy = malloc(size_t(part.data.size()) + 1);
+        memcpy(copy, part.data.constData(), size_t(part.data.size()));
+        zip_source_t* src = zip_source_buffer(z, copy, zip_uint64_t(part.data.size()), 1);
+        if (!src || zip_file_add(z, part.name.toUtf8().constData(), src, ZIP_FL_OVERWRITE) < 0) {
+            zip_source_free(src);
+            zip_discard(z);
+            return false;
+        }
+    }
+    return zip_close(z) == 0;
+}
+
+QString writeDocx(const QString& dir, const QString& fileName, const DocxSpec& spec)
+{
+    const QString path = QDir(dir).filePath(fileName);
+    return writeZip(path, docxParts(spec)) ? path : QString();
+}
+
+QString writeDocx(const QString& dir, const QString& fileName, const QString& body)
+{
+    DocxSpec spec;
+    spec.body = body;
+    return writeDocx(dir, fileName, spec);
+}
+
+QByteArray readPart(const QString& zipPath, const QString& partName)
+{
+    int err = 0;
+    zip_t* z = zip_open(QFile::encodeName(zipPath).constData(), ZIP_RDONLY, &err);
+    if (!z)
+        return {};
+    QByteArray out;
+    zip_stat_t st;
+    if (zip_stat(z, partName.toUtf8().constData(), 0, &st) == 0) {
+        if (zip_file_t* f = zip_fopen(z, partName.toUtf8().constData(), 0)) {
+            out.resize(qsizetype(st.size));
+            zip_fread(f, out.data(), st.size);
+            zip_fclose(f);
+        }
+    }
+    zip_close(z);
+    return out;
+}
+
+} // namespace wordtest

@@ -1,0 +1,48 @@
+#pragma once
+// Small .docx packages built in code for the engine's tests: body XML in,
+// a file on disk out. Parts may be replaced or added to test the reader's
+// handling of unusual packages.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace wordtest {
+
+struct Part {
+    QString name;           // "word/styles.xml"
+    QByteArray data;
+};
+
+struct DocxSpec {
+    QString body;                       // the content of <w:body>, a final sectPr is added
+    QString stylesXml;                  // a styles part; defaultStyles() when empty
+    bool withStyles = true;
+    QString numberingXml;               // added with its relationship when not empty
+    QString settingsXml;                // added with its relationship when not empty
+    QString settingsRels;               // relationships of the settings part
+    QString extraDocumentRels;          // more <Relationship> elements of the main part
+    QString prefix = QStringLiteral("w");   // prefix the main part binds WordprocessingML to
+    QString mainPart = QStringLiteral("word/document.xml");
+    QList<Part> extraParts;             // added or replacing generated parts
+};
+
+extern const char* const kW;            // the WordprocessingML namespace
+
+QString defaultStyles();
+// Paragraph helpers for compact fixtures: p("text") and bm("Name", id, "text").
+QString p(const QString& inner, const QString& pPr = QString());
+QString r(const QString& text, const QString& rPr = QString());
+QString bm(const QString& name, int id, const QString& runsInside);
+
+QList<Part> docxParts(const DocxSpec& spec);
+// Writes a zip of parts to path; returns false on failure.
+bool writeZip(const QString& path, const QList<Part>& parts);
+// Writes the document of spec to dir/fileName and returns its full path.
+QString writeDocx(const QString& dir, const QString& fileName, const DocxSpec& spec);
+QString writeDocx(const QString& dir, const QString& fileName, const QString& body);
+
+// A part of a saved package, or empty when it is missing.
+QByteArray readPart(const QString& zipPath, const QString& partName);
+
+} // namespace wordtest
