@@ -61,6 +61,10 @@ void setListEntries(QListWidget* list, const QList<PartyEntry>& entries)
     }
 }
 
+} // namespace templates
+
+using namespace templates;
+
 QString tpaletteopendialog::filter()
 {
     return QStringLiteral("Quillora sablonok (*.sab)|*.sab|Előzőleg Mentett Dokumentumok (*.dot)|*.dot|"
@@ -82,11 +86,11 @@ QString tpaletteopendialog::templatesFolder()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/sablonok");
 }
 
-tpaletteopendialog::tpaletteopendialog(QListWidget* globlist, const QString& documentsPath,
+tpaletteopendialog::tpaletteopendialog(QListWidget* globlist, PathSource documentsPath,
                                        QWidget* owner)
     : QDialog(owner)
     , m_globlist(globlist)
-    , m_documentsPath(documentsPath)
+    , m_documentsPath(std::move(documentsPath))
     , m_initialDir(templatesFolder())
 {
     setObjectName(QStringLiteral("TemplateDialog"));
@@ -267,13 +271,13 @@ void tpaletteopendialog::onTypeChanged(const QString& nameFilter)
     // Picking the type that is already selected is no change of type.
     if (index < 1 || index == m_steering.TypeIndexSeen)
         return;
-    const auto move = [this, index](TypeChangeEffect::Move target) {
-        moveInto(target == TypeChangeEffect::ToDocuments ? m_documentsPath : templatesFolder());
+    const QString documents = m_documentsPath ? m_documentsPath() : QString();
+    const auto move = [this, index, documents](TypeChangeEffect::Move target) {
+        moveInto(target == TypeChangeEffect::ToDocuments ? documents : templatesFolder());
         m_steering.folderChanged(index);
     };
     const TypeChangeEffect effect = m_steering.typeChanged(
-        index, !m_documentsPath.isEmpty() && QDir(m_documentsPath).exists(),
-        QDir(templatesFolder()).exists(), move);
+        index, !documents.isEmpty() && QDir(documents).exists(), QDir(templatesFolder()).exists(), move);
     if (effect.changesLook)
         showTypeLook(effect.templateType);
 }
@@ -288,5 +292,3 @@ QList<PartyEntry> tpaletteopendialog::listEntries() const
 {
     return entriesOf(*m_lista1);
 }
-
-} // namespace templates

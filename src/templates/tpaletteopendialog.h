@@ -10,6 +10,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -24,12 +26,16 @@ class UpDown;
 QList<PartyEntry> entriesOf(const QListWidget& list);
 void setListEntries(QListWidget* list, const QList<PartyEntry>& entries);
 
+} // namespace templates
+
+// The class keeps the name the rest of the program knows it by.
 class tpaletteopendialog : public QDialog {
     Q_OBJECT
 public:
+    using PathSource = std::function<QString()>;
     // globlist: the main window's party list, which mirrors lista1 after every
-    // closing; documentsPath: the user's documents folder.
-    tpaletteopendialog(QListWidget* globlist, const QString& documentsPath, QWidget* owner);
+    // closing; documentsPath gives the user's documents folder when it is needed.
+    tpaletteopendialog(QListWidget* globlist, PathSource documentsPath, QWidget* owner);
     ~tpaletteopendialog() override;
 
     // Runs the dialog; true when a file was chosen with OK.
@@ -43,7 +49,7 @@ public:
     void setInitialDir(const QString& dir) { m_initialDir = dir; }
     int SellerCount() const { return m_sellerCount; }
     int BuyerCount() const { return m_buyerCount; }
-    const FolderSteering& steering() const { return m_steering; }
+    const templates::FolderSteering& steering() const { return m_steering; }
 
     static QString filter();
     static QStringList nameFilters();
@@ -52,9 +58,9 @@ public:
 
     QFileDialog* fileDialog() const { return m_files; }
     QFrame* panel() const { return m_panel; }
-    UpDown* Updown1() const { return m_updown1; }
-    UpDown* Updown2() const { return m_updown2; }
-    UpDown* Updown3() const { return m_updown3; }
+    templates::UpDown* Updown1() const { return m_updown1; }
+    templates::UpDown* Updown2() const { return m_updown2; }
+    templates::UpDown* Updown3() const { return m_updown3; }
     QListWidget* lista1() const { return m_lista1; }
 
     // The showing and closing halves of Execute, around the modal loop.
@@ -68,28 +74,26 @@ private:
     void fillPartyList();
     void showTypeLook(bool templateType);
     void moveInto(const QString& folder);
-    void onSellerChanging(int newValue, CounterDirection direction);
-    void onBuyerChanging(int newValue, CounterDirection direction);
+    void onSellerChanging(int newValue, templates::CounterDirection direction);
+    void onBuyerChanging(int newValue, templates::CounterDirection direction);
     void onFolderChanged();
     void onTypeChanged(const QString& nameFilter);
     int currentFilterIndex() const;
-    QList<PartyEntry> listEntries() const;
+    QList<templates::PartyEntry> listEntries() const;
 
     QListWidget* m_globlist;
-    QString m_documentsPath;
+    PathSource m_documentsPath;
     QString m_fileName;
     QString m_initialDir;
     int m_filterIndex = 1;
     int m_sellerCount = 0;
     int m_buyerCount = 0;
-    FolderSteering m_steering;
+    templates::FolderSteering m_steering;
 
     QFileDialog* m_files = nullptr;
     QFrame* m_panel = nullptr;
-    UpDown* m_updown1 = nullptr;
-    UpDown* m_updown2 = nullptr;
-    UpDown* m_updown3 = nullptr;
+    templates::UpDown* m_updown1 = nullptr;
+    templates::UpDown* m_updown2 = nullptr;
+    templates::UpDown* m_updown3 = nullptr;
     QListWidget* m_lista1 = nullptr;
 };
-
-} // namespace templates

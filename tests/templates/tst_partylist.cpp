@@ -94,6 +94,16 @@ void TestPartyList::counters_data()
     QTest::newRow("buyers down removes the last buyer")
         << ticked << QList<Step> { { 'V', 1, D::Down, 2 } }
         << QStringLiteral("[ ]Eladó,[x]Eladó2,[x]Vevő");
+    // Entries after the buyers (the usufructuaries) stay after them.
+    const QList<PartyEntry> withLater = {
+        { QStringLiteral("Eladó"), false }, { QStringLiteral("Vevő"), false },
+        { QStringLiteral("Haszonélvező"), true } };
+    QTest::newRow("new buyer before the usufructuaries")
+        << withLater << QList<Step> { { 'V', 2, D::Up, 1 } }
+        << QStringLiteral("[ ]Eladó,[ ]Vevő,[ ]Vevő2,[x]Haszonélvező");
+    QTest::newRow("new seller before the buyers")
+        << withLater << QList<Step> { { 'E', 2, D::Up, 1 } }
+        << QStringLiteral("[ ]Eladó,[ ]Eladó2,[ ]Vevő,[x]Haszonélvező");
     QTest::newRow("refused steps change nothing")
         << initial << QList<Step> { { 'E', 0, D::None, 1 }, { 'V', 3, D::None, 1 } }
         << QStringLiteral("[x]Eladó,[ ]Vevő");
