@@ -125,6 +125,20 @@ public:
     QTextDocument* textDocument() const;
     model::DocModel& model() const { return *m_model; }
 
+    // Runs the spelling and grammar check through the installed dialog provider.
+    void CheckGrammar();
+
+    // The one Find of the document: Word keeps its settings between calls.
+    struct FindState {
+        QString text;
+        word::Replacement replacement;
+        bool forward = true;
+        int wrap = 0;
+    };
+    FindState& findState() { return m_find; }
+    // The engine moved the selection (not through a view): tell the view.
+    void notifySelectionChanged() { emit selectionChanged(); }
+
 signals:
     void viewSettingsChanged();        // ShowAll, zoom, rulers, scroll bars
     void selectionChanged();           // the engine moved the selection
@@ -138,6 +152,10 @@ private:
     word::Application* m_app;
     std::unique_ptr<model::DocModel> m_model;
     std::unique_ptr<word::Window> m_window;
+    FindState m_find;
 };
+
+// Word's id of the spelling and grammar dialog, handed to the dialog provider by CheckGrammar.
+inline constexpr int kSpellingDialogId = 828;
 
 } // namespace word

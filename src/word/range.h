@@ -92,6 +92,7 @@ public:
     bool Execute(int replace = 0);
 
 private:
+    int replaceHit(int pos, int len);   // returns the end of the replacement
     Document* m_doc;
     int m_start;
     int m_end;

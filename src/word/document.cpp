@@ -1,0 +1,190 @@
+#include "word/document.h"
+
+#include "word/application.h"
+#include "word/error.h"
+#include "word/legacy/legacyimport.h"
+#include "word/model/docmodel.h"
+#include "word/ooxml/subdocstore.h"
+#include "word/ooxml/docreader.h"
+#include "word/ooxml/docwriter.h"
+#include "word/ooxml/settingspart.h"
+#include "word/opc/package.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextDocument>
+#include <QTextOption>
+#include <QUrl>
+
+namespace word {
+
+namespace {
+
+QString styleRelType() { return QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles"); }
+
+QString stylesPartOf(const opc::Package& pkg, const QString& mainPart)
+{
+    for (const opc::Relationship& r : pkg.relationships(mainPart))
+        if (!r.external && r.type.endsWith(u"/styles"))
+            return pkg.resolve(mainPart, r.target);
+    return {};
+}
+
+// The attached template's file, as a local path, or empty.
+QString templateFile(const QString& target, const QString& documentPath)
+{
+    if (target.isEmpty())
+        return {};
+    QString path = target.contains(u"://") ? QUrl(target).toLocalFile() : target;
+    if (path.isEmpty())
+        return {};
+    if (QFileInfo(path).isRelative())
+        path = QFileInfo(documentPath).absoluteDir().filePath(path);
+    return path;
+}
+
+// A document that asks for it takes its styles from its attached template
+// when it is opened. A template that cannot be read leaves the styles as they are.
+void takeTemplateStyles(opc::Package& pkg, const QString& documentPath)
+{
+    const QString mainPart = pkg.mainPartName();
+    QString settingsPart;
+    for (const opc::Relationship& r : pkg.relationships(mainPart))
+        if (!r.external && r.type.endsWith(u"/settings"))
+            settingsPart = pkg.resolve(mainPart, r.target);
+    if (settingsPart.isEmpty() || !pkg.hasPart(settingsPart))
+        return;
+    const ooxml::SettingsInfo info = ooxml::readSettings(pkg.part(settingsPart), settingsPart);
+    if (!info.updateStyles || info.attachedTemplateId.isEmpty())
+        return;
+    QString target;
+    for (const opc::Relationship& r : pkg.relationships(settingsPart))
+        if (r.id == info.attachedTemplateId)
+            target = r.target;
+    const QString file = templateFile(target, documentPath);
+    if (file.isEmpty() || !QFileInfo::exists(file))
+        return;
+    try {
+        const auto tpl = legacy::openPackage(file);
+        const QString tplStyles = stylesPartOf(*tpl, tpl->mainPartName());
+        if (tplStyles.isEmpty() || !tpl->hasPart(tplStyles))
+            return;
+        QString own = stylesPartOf(pkg, mainPart);
+        if (own.isEmpty()) {
+            own = mainPart.section(u'/', 0, -2) + QStringLiteral("/styles.xml");
+            pkg.addRelationship(mainPart, styleRelType(), QStringLiteral("styles.xml"));
+        }
+        pkg.setPart(own, tpl->part(tplStyles),
+                    QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"));
+    } catch (const Error&) {
+        // Word opens the document with its own styles when the template is unusable.
+    }
+}
+
+} // namespace
+
+Document::Document(word::Application* app, const QString& path)
+    : m_app(app), m_model(std::make_unique<model::DocModel>())
+{
+    const QFileInfo fi(path);
+    if (!fi.exists())
+        throw Error(QStringLiteral("A(z) „%1” fájl nem található.").arg(path));
+    std::unique_ptr<opc::Package> pkg = legacy::openPackage(fi.absoluteFilePath());
+    m_model->legacyImport = legacy::sniff(fi.absoluteFilePath()) != legacy::Format::Ooxml;
+    takeTemplateStyles(*pkg, fi.absoluteFilePath());
+    ooxml::readDocument(*m_model, *pkg);
+    m_model->setPackage(std::move(pkg));
+    m_model->filePath = fi.absoluteFilePath();
+    m_window = std::make_unique<word::Window>(this);
+}
+
+Document::~Document() = default;
+
+word::Bookmarks Document::Bookmarks() { return word::Bookmarks(this, false, 0, 0); }
+
+word::Characters Document::Characters() { return word::Characters(this, 0, m_model->endPosition()); }
+
+word::Range Document::Content() { return word::Range(this, 0, m_model->endPosition()); }
+
+word::Range Document::Range(int start, int end)
+{
+    const int last = m_model->endPosition();
+    if (start < 0 || end < start || end > last)
+        throw Error(QStringLiteral("Érvénytelen tartomány: %1–%2 (a dokumentum hossza %3).").arg(start).arg(end).arg(last));
+    return word::Range(this, start, end);
+}
+
+void Document::Select() { m_window->Selection().SetRange(0, m_model->endPosition()); }
+
+bool Document::Saved() const { return m_model->saved(); }
+
+void Document::setSaved(bool saved) { m_model->setSaved(saved); }
+
+void Document::UndoClear() { m_model->clearUndo(); }
+
+bool Document::Undo(int times)
+{
+    bool any = false;
+    for (int i = 0; i < times; ++i) {
+        if (!m_model->undo())
+            break;
+        any = true;
+    }
+    if (any)
+        emit selectionChanged();
+    return any;
+}
+
+void Document::SaveAs(const QString& path)
+{
+    const QString target = path.isEmpty() ? m_model->filePath : QFileInfo(path).absoluteFilePath();
+    if (target.isEmpty())
+        throw Error(QStringLiteral("A dokumentum nem menthető: nincs fájlneve."));
+    opc::Package* pkg = m_model->package();
+    if (!pkg)
+        throw Error(QStringLiteral("A(z) „%1” dokumentum nem menthető: nincs csomagja.").arg(target));
+    ooxml::SubdocStore subdocs(*m_model);
+    subdocs.writeFiles(target);
+    pkg->setPart(m_model->mainPart, subdocs.mainDocumentXml());
+    ooxml::writeSettings(*pkg, m_model->mainPart, m_model->attachedTemplate, m_model->updateStylesOnOpen);
+    pkg->save(target);
+    m_model->filePath = target;
+    m_model->legacyImport = false;
+    m_model->setSaved(true);
+}
+
+void Document::Close()
+{
+    emit closed();
+    m_app->release(this);   // destroys this document when the application owns it
+}
+
+QString Document::AttachedTemplate() const { return m_model->attachedTemplate; }
+
+void Document::setAttachedTemplate(const QString& path)
+{
+    m_model->attachedTemplate = path;
+    m_model->markChanged();
+}
+
+bool Document::UpdateStylesOnOpen() const { return m_model->updateStylesOnOpen; }
+
+void Document::setUpdateStylesOnOpen(bool on)
+{
+    m_model->updateStylesOnOpen = on;
+    m_model->markChanged();
+}
+
+QString Document::FullName() const { return m_model->filePath; }
+
+QTextDocument* Document::textDocument() const { return m_model->text(); }
+
+void Document::CheckGrammar()
+{
+    const auto& provider = m_app->dialogProvider();
+    if (!provider)
+        throw Error(QStringLiteral("A helyesírás-ellenőrzés nem indítható: nincs felhasználói felület."));
+    provider(this, kSpellingDialogId);
+}
+
+} // namespace word

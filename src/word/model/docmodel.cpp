@@ -1,0 +1,276 @@
+#include "word/model/docmodel.h"
+
+#include "word/model/formatprops.h"
+#include "word/opc/package.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace word::model {
+
+namespace {
+
+// Word's control characters in text become the document's own separators.
+QString normalizedText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            continue;
+        if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator)
+            out += QChar::ParagraphSeparator;
+        else if (c == u'\v' || c == QChar::LineSeparator)
+            out += QChar::LineSeparator;
+        else if (c == u'\t' || c.unicode() >= 0x20)
+            out += c;
+    }
+    return out;
+}
+
+QTextCharFormat plainRunFormat(QTextCharFormat f)
+{
+    f.clearProperty(prop::CharXml);
+    f.clearProperty(prop::CharKind);
+    if (f.objectType() != QTextFormat::NoObject) {
+        f.clearProperty(QTextFormat::ObjectType);
+        f.clearProperty(QTextFormat::ImageName);
+        f.clearProperty(QTextFormat::ImageWidth);
+        f.clearProperty(QTextFormat::ImageHeight);
+    }
+    return f;
+}
+
+} // namespace
+
+DocModel::DocModel() : m_text(std::make_unique<QTextDocument>())
+{
+    // Revisions of different models never meet, so caches keyed by them stay honest.
+    static quint64 models = 0;
+    m_revision = ++models << 40;
+    m_editCursor = QTextCursor(m_text.get());
+    m_text->setUndoRedoEnabled(false);
+    connect(m_text.get(), &QTextDocument::contentsChange, this, &DocModel::onContentsChange);
+    connect(m_text.get(), &QTextDocument::contentsChanged, this, [this] {
+        if (!m_tracking && m_scopeDepth == 0 && !m_loading) {
+            m_tracking = true;   // an undo or redo of ours has finished
+            return;
+        }
+        if (m_tracking)
+            markChanged();
+    });
+}
+
+DocModel::~DocModel() = default;
+
+void DocModel::setPackage(std::unique_ptr<opc::Package> p) { m_package = std::move(p); }
+
+int DocModel::endPosition() const { return m_text->characterCount() - 1; }
+
+void DocModel::beginLoad()
+{
+    m_loading = true;
+    m_tracking = false;
+    m_text->setUndoRedoEnabled(false);
+}
+
+void DocModel::endLoad()
+{
+    m_text->setUndoRedoEnabled(true);
+    m_text->setModified(false);
+    m_loading = false;
+    m_tracking = true;
+    m_saved = true;
+}
+
+void DocModel::onContentsChange(int pos, int removed, int added)
+{
+    // A same-length change is how Qt reports a change of formatting only.
+    if (!m_tracking || removed == added)
+        return;
+    ++m_revision;
+    m_anchors.replaced(pos, removed, added);
+}
+
+void DocModel::setSaved(bool s) { m_saved = s; }
+
+void DocModel::markChanged()
+{
+    ++m_revision;
+    m_saved = false;
+    emit changed();
+}
+
+void DocModel::clearUndo()
+{
+    m_text->clearUndoRedoStacks();
+}
+
+bool DocModel::undo()
+{
+    if (!m_text->isUndoAvailable())
+        return false;
+    m_text->undo();
+    m_tracking = true;
+    markChanged();
+    return true;
+}
+
+// --- Edit blocks -----------------------------------------------------------
+
+DocModel::EditScope::EditScope(DocModel& m) : m_model(m)
+{
+    if (m.m_scopeDepth++ > 0)
+        return;
+    m.m_editCursor.beginEditBlock();
+    m.m_tracking = false;
+}
+
+DocModel::EditScope::~EditScope()
+{
+    if (--m_model.m_scopeDepth > 0)
+        return;
+    if (m_model.m_stepOpen)
+        m_model.m_text->appendUndoItem(new EditUndoItem(&m_model, m_model.m_anchors.snapshot(), false));
+    m_model.m_stepOpen = false;
+    m_model.m_editCursor.endEditBlock();
+    if (!m_model.m_loading)
+        m_model.m_tracking = true;
+}
+
+// Called before the first change of an edit block: remembers the anchors as
+// they are, for undo.
+void DocModel::openUndoStep()
+{
+    if (m_stepOpen || m_loading || !m_text->isUndoRedoEnabled())
+        return;
+    m_stepOpen = true;
+    m_text->appendUndoItem(new EditUndoItem(this, m_anchors.snapshot(), true));
+}
+
+// --- Edits -------------------------------------------------------------------
+
+int DocModel::replaceText(int start, int end, const QString& text, const QTextCharFormat& fmt, bool exactFormat)
+{
+    EditScope scope(*this);
+    openUndoStep();
+    const QString t = normalizedText(text);
+    const int removed = end - start;
+    QTextCursor c(m_text.get());
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    if (t.isEmpty())
+        c.removeSelectedText();
+    else
+        c.insertText(t, exactFormat ? fmt : plainRunFormat(fmt));
+    m_anchors.replaced(start, removed, int(t.size()));
+    markChanged();
+    return start + int(t.size());
+}
+
+void DocModel::mergeCharFormat(int start, int end, const QTextCharFormat& fmt)
+{
+    EditScope scope(*this);
+    openUndoStep();
+    QTextCursor c(m_text.get());
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    c.mergeCharFormat(fmt);
+    markChanged();
+}
+
+void DocModel::setBlockProperty(int start, int end, int property, const QVariant& value)
+{
+    EditScope scope(*this);
+    openUndoStep();
+    QTextCursor c(m_text.get());
+    for (QTextBlock b = m_text->findBlock(start); b.isValid() && b.position() <= end; b = b.next()) {
+        QTextBlockFormat f = b.blockFormat();
+        if (value.isValid())
+            f.setProperty(property, value);
+        else
+            f.clearProperty(property);
+        c.setPosition(b.position());
+        c.setBlockFormat(f);
+    }
+    markChanged();
+}
+
+void DocModel::addBookmark(const QString& name, int start, int end, int xmlId)
+{
+    EditScope scope(*this);
+    openUndoStep();
+    m_anchors.addBookmark(name, start, end, xmlId);
+    markChanged();
+}
+
+bool DocModel::removeBookmark(const QString& name)
+{
+    if (!m_anchors.hasBookmark(name))
+        return false;
+    EditScope scope(*this);
+    openUndoStep();
+    m_anchors.removeBookmark(name);
+    markChanged();
+    return true;
+}
+
+int DocModel::addMarkup(int position, const QString& xml, int group)
+{
+    openUndoStep();
+    const int idx = int(m_preserved.markups.size());
+    Markup m;
+    m.xml = xml;
+    m.group = group;
+    m.handle = m_anchors.addMarkup(position, idx, group);
+    m_preserved.markups.push_back(m);
+    return idx;
+}
+
+QTextCharFormat DocModel::formatForReplacing(int start, int end) const
+{
+    QTextCursor c(m_text.get());
+    c.setPosition(start < end ? start + 1 : start);
+    return plainRunFormat(c.charFormat());
+}
+
+// --- Signatures ------------------------------------------------------------------
+
+namespace {
+struct Fnv {
+    quint64 h = 1469598103934665603ULL;
+    void add(quint64 v) { h = (h ^ v) * 1099511628211ULL; }
+};
+} // namespace
+
+quint64 blockSignature(const QTextBlock& block, const AnchorTable& anchors)
+{
+    Fnv f;
+    f.add(qHash(block.text()));
+    f.add(quint64(block.blockFormatIndex()));
+    int runFormat = -1;
+    int runLength = 0;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        if (frag.charFormatIndex() != runFormat) {
+            f.add(quint64(runFormat));
+            f.add(quint64(runLength));
+            runFormat = frag.charFormatIndex();
+            runLength = 0;
+        }
+        runLength += frag.length();
+    }
+    f.add(quint64(runFormat));
+    f.add(quint64(runLength));
+    const int from = block.position();
+    anchors.forEachPoint(from, from + block.length() - 1, [&](const AnchorPoint& p) {
+        f.add(quint64(p.kind) + 7);
+        f.add(quint64(p.position - from));
+        f.add(p.kind == AnchorPoint::Markup ? quint64(p.ref) : qHash(p.name));
+    });
+    return f.h;
+}
+
+} // namespace word::model

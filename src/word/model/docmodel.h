@@ -1,0 +1,141 @@
+#pragma once
+// The document model behind word::Document: a QTextDocument with the text and
+// its look, an AnchorTable for bookmarks and zero-width markup, and the
+// preserved XML and package everything else is written back from.
+//
+// Every change the engine makes goes through the edit functions here. They
+// keep the anchors in step with the text, log what undo needs and drop the
+// saved mark. Edits made straight on the QTextDocument (a view) are followed
+// through contentsChange.
+
+#include "word/model/anchortable.h"
+#include "word/model/editlog.h"
+#include "word/model/preserved.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <memory>
+#include <vector>
+
+class QTextDocument;
+class QTextBlock;
+
+namespace word::opc { class Package; }
+
+namespace word::model {
+
+// A subdocument: a file of its own that the main document refers to. While
+// its text is in the model (made by AddFromRange, or shown by expanding),
+// two empty markup points mark the paragraphs it spans.
+struct Subdocument {
+    QString target;          // the relationship's target, as read or written
+    QString fullPath;        // the file, once known
+    int referenceMarkup = -1;   // markup holding the <w:subDoc> read from the file, -1 when made here
+    int regionStart = -1;    // markup indices of the region's ends, -1 while collapsed
+    int regionEnd = -1;
+    QString relId;           // relationship id of the last write
+};
+
+struct ViewState {
+    int zoom = 100;
+    bool showAll = false;
+    bool displayRulers = true;
+    QHash<QString, bool> commandBars;   // by lower-case name
+};
+
+class DocModel : public QObject {
+    Q_OBJECT
+public:
+    DocModel();
+    ~DocModel() override;
+
+    QTextDocument* text() const { return m_text.get(); }
+    AnchorTable& anchors() { return m_anchors; }
+    const AnchorTable& anchors() const { return m_anchors; }
+    PreservedDocument& preserved() { return m_preserved; }
+    const PreservedDocument& preserved() const { return m_preserved; }
+
+    opc::Package* package() const { return m_package.get(); }
+    void setPackage(std::unique_ptr<opc::Package> p);
+    QString mainPart;        // e.g. "word/document.xml"
+    QString filePath;        // the file the document was read from or last saved as
+    bool legacyImport = false;
+
+    QString attachedTemplate;
+    bool updateStylesOnOpen = false;
+    ViewState view;
+    std::vector<Subdocument> subdocs;
+    bool subdocsExpanded = false;
+
+    // The last valid cursor position (the document's end before its terminator).
+    int endPosition() const;
+
+    // --- Editing; each call is one undoable step unless inside an EditScope.
+    // Replaces [start, end) with text ("\r" or "\n" end paragraphs, "\v" is a
+    // line break) in format fmt. Returns the end of the new text.
+    // exactFormat keeps fmt as given (objects, special characters); otherwise
+    // it is cleaned to a plain text format.
+    int replaceText(int start, int end, const QString& text, const QTextCharFormat& fmt, bool exactFormat = false);
+    // Sets or clears one property of the block formats of the paragraphs in [start, end].
+    void setBlockProperty(int start, int end, int property, const QVariant& value);
+    // A counter that moves with every change of text, formatting or bookmarks.
+    quint64 revision() const { return m_revision; }
+    void mergeCharFormat(int start, int end, const QTextCharFormat& fmt);
+    void addBookmark(const QString& name, int start, int end, int xmlId = -1);
+    bool removeBookmark(const QString& name);
+    int addMarkup(int position, const QString& xml, int group);   // returns the markup index
+    // The format the text replacing [start, end) takes: that of the first replaced character.
+    QTextCharFormat formatForReplacing(int start, int end) const;
+
+    // Groups the edits of its lifetime into one undo step.
+    class EditScope {
+    public:
+        explicit EditScope(DocModel& m);
+        ~EditScope();
+        EditScope(const EditScope&) = delete;
+        EditScope& operator=(const EditScope&) = delete;
+    private:
+        DocModel& m_model;
+    };
+
+    bool saved() const { return m_saved; }
+    void setSaved(bool s);
+    void markChanged();
+    void clearUndo();
+    bool undo();
+
+    // Loading: the reader builds the text with undo off and anchors tracked by hand.
+    void beginLoad();
+    void endLoad();
+
+    // Internal, for the undo items.
+    void setTracking(bool on) { m_tracking = on; }
+
+signals:
+    void changed();
+
+private:
+    void onContentsChange(int pos, int removed, int added);
+    void openUndoStep();
+
+    std::unique_ptr<QTextDocument> m_text;
+    QTextCursor m_editCursor;         // opens and closes the edit blocks that make one undo step
+    AnchorTable m_anchors;
+    PreservedDocument m_preserved;
+    std::unique_ptr<opc::Package> m_package;
+    bool m_stepOpen = false;          // the open edit block has its opening undo item
+    int m_scopeDepth = 0;
+    bool m_loading = false;
+    bool m_tracking = true;           // follow contentsChange from direct edits
+    bool m_saved = true;
+    quint64 m_revision = 0;
+};
+
+// Hash of a block's text, its formats and the anchors inside it: equal
+// signatures at load and at save mean the paragraph can be written as read.
+quint64 blockSignature(const QTextBlock& block, const AnchorTable& anchors);
+
+} // namespace word::model

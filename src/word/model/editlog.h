@@ -1,0 +1,31 @@
+#pragma once
+// Undo of the anchors. QTextDocument undoes the text; two undo items bracket
+// each edit block and bring the AnchorTable back to its state before (undo)
+// or after (redo) the block, so bookmarks return together with their text.
+
+#include "word/model/anchortable.h"
+
+#include <QAbstractUndoItem>
+#include <memory>
+
+namespace word::model {
+
+class DocModel;
+
+// Undo runs the items of a block last-first: the closing item silences the
+// contents-change tracking while Qt undoes the text, and the opening item then
+// restores the anchors as they were. Redo mirrors this.
+class EditUndoItem : public QAbstractUndoItem {
+public:
+    EditUndoItem(DocModel* model, std::shared_ptr<const AnchorTable::Snapshot> state, bool opening)
+        : m_model(model), m_state(std::move(state)), m_opening(opening) {}
+    void undo() override;
+    void redo() override;
+
+private:
+    DocModel* m_model;
+    std::shared_ptr<const AnchorTable::Snapshot> m_state;
+    bool m_opening;
+};
+
+} // namespace word::model

@@ -1,0 +1,43 @@
+#pragma once
+// List numbering: the definitions of a numbering part and the counters that
+// turn them into the label each numbered paragraph shows ("1.", "a)",
+// "IV.", "2.1.", a bullet). Counters run in document order, per list.
+
+#include <QHash>
+#include <QString>
+#include <QVector>
+#include <pugixml.hpp>
+
+namespace word::ooxml {
+
+class Numbering {
+public:
+    void read(const QByteArray& numberingXml, const QString& partName);
+    // The label of the next paragraph of list numId at level ilvl; advances the
+    // counters. Empty when the list or level is unknown or numbering is off.
+    QString nextLabel(const QString& numId, int ilvl);
+    // Left indent (twips) the level asks for, or -1.
+    int levelIndent(const QString& numId, int ilvl) const;
+
+    static QString formatNumber(int n, const QString& numFmt);
+
+private:
+    struct Level {
+        int start = 1;
+        QString numFmt = QStringLiteral("decimal");
+        QString text;
+        bool legal = false;
+        int indent = -1;
+    };
+    struct Instance {
+        QString abstractId;
+        QHash<int, int> startOverride;
+    };
+    const Level* level(const QString& numId, int ilvl) const;
+
+    QHash<QString, QVector<Level>> m_abstract;
+    QHash<QString, Instance> m_instances;
+    QHash<QString, QVector<int>> m_counters;   // by abstract list: Word continues a list across its instances
+};
+
+} // namespace word::ooxml

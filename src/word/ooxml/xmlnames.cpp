@@ -1,0 +1,90 @@
+#include "word/ooxml/xmlnames.h"
+
+namespace word::ooxml {
+
+void XmlNames::init(pugi::xml_node root)
+{
+    for (pugi::xml_attribute a = root.first_attribute(); a; a = a.next_attribute()) {
+        const char* name = a.name();
+        const char* value = a.value();
+        if (std::strncmp(name, "xmlns", 5) != 0)
+            continue;
+        std::string pfx = name[5] == ':' ? std::string(name + 6) + ":" : std::string();
+        if (std::strcmp(value, kWordNs) == 0 || std::strcmp(value, kWordNsStrict) == 0) {
+            m_w = pfx;
+            m_found = true;
+        } else if (std::strcmp(value, kRelNs) == 0 || std::strcmp(value, kRelNsStrict) == 0) {
+            m_r = pfx;
+        }
+    }
+}
+
+pugi::xml_attribute XmlNames::attr(pugi::xml_node n, const char* localName)
+{
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+        const char* name = a.name();
+        const char* colon = std::strchr(name, ':');
+        const char* l = colon ? colon + 1 : name;
+        if (std::strcmp(l, localName) == 0 && std::strncmp(name, "xmlns", 5) != 0)
+            return a;
+    }
+    return {};
+}
+
+bool XmlNames::onOff(pugi::xml_node n, bool fallback)
+{
+    if (!n)
+        return fallback;
+    const pugi::xml_attribute v = attr(n, "val");
+    if (!v)
+        return true;
+    const char* s = v.value();
+    return !(std::strcmp(s, "0") == 0 || std::strcmp(s, "false") == 0 || std::strcmp(s, "off") == 0);
+}
+
+namespace {
+struct Utf8Writer : pugi::xml_writer {
+    QByteArray out;
+    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), qsizetype(size)); }
+};
+} // namespace
+
+QByteArray nodeXmlUtf8(pugi::xml_node n)
+{
+    Utf8Writer w;
+    n.print(w, "", pugi::format_raw, pugi::encoding_utf8);
+    return w.out;
+}
+
+QString nodeXml(pugi::xml_node n) { return QString::fromUtf8(nodeXmlUtf8(n)); }
+
+void appendEscaped(QString& out, QStringView text, bool attribute)
+{
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '&': out += u"&amp;"; break;
+        case '<': out += u"&lt;"; break;
+        case '>': out += u"&gt;"; break;
+        case '"': out += attribute ? QStringView(u"&quot;") : QStringView(u"\""); break;
+        default:
+            if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+                break;   // not representable in XML 1.0
+            out += c;
+        }
+    }
+}
+
+QString openTag(pugi::xml_node n)
+{
+    QString s = u'<' + QString::fromUtf8(n.name());
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+        s += u' ' + QString::fromUtf8(a.name()) + QStringLiteral("=\"");
+        appendEscaped(s, QString::fromUtf8(a.value()), true);
+        s += u'"';
+    }
+    return s + u'>';
+}
+
+QString closeTag(pugi::xml_node n) { return QStringLiteral("</") + QString::fromUtf8(n.name()) + u'>'; }
+
+} // namespace word::ooxml
