@@ -1,0 +1,126 @@
+// The tool bar SpeedBar1: its buttons from top to bottom, the zoom box with its
+// spin button, and the gaps that group them.
+#include "app/tform1.h"
+#include "widgets/artwork.h"
+#include "widgets/tspeedbar.h"
+#include "widgets/tspinbutton.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+
+namespace app {
+
+namespace {
+
+// An empty stretch of the bar that keeps its length along the bar's direction.
+QWidget* gap(QToolBar* bar, int length)
+{
+    auto* w = new QWidget(bar);
+    const auto fit = [w, length](Qt::Orientation o) {
+        w->setFixedSize(o == Qt::Vertical ? QSize(1, length) : QSize(length, 1));
+    };
+    fit(bar->orientation());
+    QObject::connect(bar, &QToolBar::orientationChanged, w, fit);
+    bar->addWidget(w);
+    return w;
+}
+
+QToolButton* speedItem(QToolBar* bar, const char* name, const QString& icon, const QString& caption,
+                       const QString& hint, bool enabled)
+{
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QLatin1String(name));
+    b->setIcon(widgets::Artwork::toolIcon(icon));
+    b->setText(caption);
+    // A hint is "short|long": the short part is the tool tip, the long one the status tip.
+    b->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
+    b->setStatusTip(hint.section(QLatin1Char('|'), 1));
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setFixedSize(26, 26);
+    b->setIconSize(QSize(20, 20));
+    b->setEnabled(enabled);
+    bar->addWidget(b);
+    return b;
+}
+
+void triggers(QToolButton* button, QAction* action)
+{
+    QObject::connect(button, &QToolButton::clicked, action, [action] { action->trigger(); });
+}
+
+} // namespace
+
+void TForm1::createToolBar()
+{
+    SpeedBar1 = new widgets::TSpeedBar(QStringLiteral("SpeedBar1"), this);
+    SpeedBar1->setObjectName(QStringLiteral("SpeedBar1"));
+    SpeedBar1->setOrientation(Qt::Vertical);
+    SpeedBar1->setFloatable(false);
+    SpeedBar1->setMovable(true);
+    SpeedBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    SpeedBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::RightToolBarArea, SpeedBar1);
+
+    SpeedItem6 = speedItem(SpeedBar1, "SpeedItem6", QStringLiteral("document-open"), QStringLiteral("Megnyitás"), QStringLiteral("Megnyitás|"), true);
+    gap(SpeedBar1, 6);
+    SpeedItem7 = speedItem(SpeedBar1, "SpeedItem7", QStringLiteral("document-save"), QStringLiteral("Kész dokumentum mentése"), QStringLiteral("Kész dokumentum mentése|"), false);
+    gap(SpeedBar1, 6);
+    SpeedItem1 = speedItem(SpeedBar1, "SpeedItem1", QStringLiteral("document-print"), QStringLiteral("Nyomtatás"), QStringLiteral("Nyomtatás"), false);
+    gap(SpeedBar1, 40);
+    Edit1 = new QLineEdit(QStringLiteral("70"), SpeedBar1);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setReadOnly(true);
+    Edit1->setAlignment(Qt::AlignCenter);
+    Edit1->setFixedSize(28, 21);
+    Edit1->setToolTip(QStringLiteral("Nagyítás (%)"));
+    Edit1->setEnabled(false);
+    SpeedBar1->addWidget(Edit1);
+    gap(SpeedBar1, 1);
+    spb1 = new widgets::TSpinButton(SpeedBar1);
+    spb1->setObjectName(QStringLiteral("spb1"));
+    spb1->setFixedSize(20, 26);
+    spb1->setToolTip(QStringLiteral("Nagyítás (%)"));
+    spb1->setEnabled(false);
+    SpeedBar1->addWidget(spb1);
+    gap(SpeedBar1, 6);
+    SpeedItem4 = speedItem(SpeedBar1, "SpeedItem4", QStringLiteral("show-all"), QStringLiteral("Mindent mutat"), QStringLiteral("Mindent mutat"), false);
+    SpeedItem4->setCheckable(true);
+    gap(SpeedBar1, 30);
+    SpeedItem10 = speedItem(SpeedBar1, "SpeedItem10", QStringLiteral("edit-undo"), QStringLiteral("Visszavonás (Ctrl+Z)"), QStringLiteral("Visszavonás (Ctrl+Z)|"), false);
+    gap(SpeedBar1, 14);
+    SpeedItem11 = speedItem(SpeedBar1, "SpeedItem11", QStringLiteral("edit-cut"), QStringLiteral("Kivágás (Ctrl+X)"), QStringLiteral("Kivágás (Ctrl+X)|"), false);
+    gap(SpeedBar1, 6);
+    SpeedItem12 = speedItem(SpeedBar1, "SpeedItem12", QStringLiteral("edit-copy"), QStringLiteral("Másolás (Ctrl+C) "), QStringLiteral("Másolás (Ctrl+C)| "), false);
+    gap(SpeedBar1, 6);
+    SpeedItem13 = speedItem(SpeedBar1, "SpeedItem13", QStringLiteral("edit-paste"), QStringLiteral("Beillesztés (Ctrl+V)"), QStringLiteral("Beillesztés (Ctrl+V)|"), false);
+    gap(SpeedBar1, 14);
+    SpeedItem8 = speedItem(SpeedBar1, "SpeedItem8", QStringLiteral("format-text-bold"), QStringLiteral("Félkövér (Ctrl+F)"), QStringLiteral("Félkövér (Ctrl+F)|"), false);
+    gap(SpeedBar1, 6);
+    SpeedItem9 = speedItem(SpeedBar1, "SpeedItem9", QStringLiteral("format-text-italic"), QStringLiteral("Dőlt (Ctrl+D)"), QStringLiteral("Dőlt (Ctrl+D)|"), false);
+    gap(SpeedBar1, 38);
+    SpeedItem3 = speedItem(SpeedBar1, "SpeedItem3", QStringLiteral("edit-find"), QStringLiteral("Keresés"), QStringLiteral("Keresés|"), false);
+    SpeedItem3->setMenu(RxPopupMenu1);
+    SpeedItem3->setPopupMode(QToolButton::InstantPopup);
+    SpeedItem3->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
+    gap(SpeedBar1, 6);
+    SpeedItem2 = speedItem(SpeedBar1, "SpeedItem2", QStringLiteral("tools-check-spelling"), QStringLiteral("Nyelvtan"), QStringLiteral("Helyesírás"), false);
+    gap(SpeedBar1, 30);
+    SpeedItem5 = speedItem(SpeedBar1, "SpeedItem5", QStringLiteral("view-switch"), QStringLiteral("Nézet váltás"), QStringLiteral("Nézet váltás|"), true);
+
+    // The print button mirrors its action's state; the others start on their own
+    // and are enabled by document loading.
+    connect(Print, &QAction::changed, SpeedItem1, [this] { SpeedItem1->setEnabled(Print->isEnabled()); });
+    triggers(SpeedItem6, Open);
+    triggers(SpeedItem7, Save);
+    triggers(SpeedItem1, Print);
+    triggers(SpeedItem4, Showall);
+    triggers(SpeedItem11, EditCut1);
+    triggers(SpeedItem12, EditCopy1);
+    triggers(SpeedItem13, EditPaste1);
+    triggers(SpeedItem2, Grammar);
+}
+
+} // namespace app
