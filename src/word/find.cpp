@@ -80,6 +80,7 @@ public:
 private:
     int kindAt(int pos) const
     {
+        model::DocModel::QuietCursors quiet(m_doc->model());
         QTextCursor c(m_doc->textDocument());
         c.setPosition(pos + 1);
         return c.charFormat().intProperty(prop::CharKind);

@@ -19,6 +19,7 @@ constexpr int kMixed = 9999999;
 template <typename Read>
 auto commonValue(Document* doc, int start, int end, Read read, decltype(read(QTextCharFormat())) mixed)
 {
+    model::DocModel::QuietCursors quiet(doc->model());
     if (start == end) {
         QTextCursor c(doc->textDocument());
         c.setPosition(start);

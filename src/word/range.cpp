@@ -31,6 +31,7 @@ void checkBounds(Document* doc, int start, int end)
 Range::Range(Document* doc, int start, int end) : m_doc(doc), m_track(std::make_shared<Tracker>())
 {
     checkBounds(doc, start, end);
+    model::DocModel::QuietCursors quiet(doc->model());
     m_track->cursor = QTextCursor(doc->textDocument());
     m_track->cursor.setPosition(start);
     m_track->cursor.setPosition(end, QTextCursor::KeepAnchor);
@@ -56,6 +57,7 @@ int Range::End() const { return m_track->cursor.selectionEnd(); }
 void Range::SetRange(int start, int end)
 {
     checkBounds(m_doc, start, end);
+    model::DocModel::QuietCursors quiet(m_doc->model());
     m_track->cursor.setPosition(start);
     m_track->cursor.setPosition(end, QTextCursor::KeepAnchor);
 }

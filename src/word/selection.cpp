@@ -21,8 +21,11 @@ void Selection::SetRange(int start, int end)
     const int last = m_doc->model().endPosition();
     if (start < 0 || end < start || end > last)
         throw Error(QStringLiteral("Érvénytelen kijelölés: %1–%2 (a dokumentum hossza %3).").arg(start).arg(end).arg(last));
-    m_cursor.setPosition(start);
-    m_cursor.setPosition(end, QTextCursor::KeepAnchor);
+    {
+        model::DocModel::QuietCursors quiet(m_doc->model());
+        m_cursor.setPosition(start);
+        m_cursor.setPosition(end, QTextCursor::KeepAnchor);
+    }
     m_doc->notifySelectionChanged();
 }
 

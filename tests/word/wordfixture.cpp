@@ -98,7 +98,7 @@ QList<Part> docxParts(const DocxSpec& spec)
                    QByteArray(kDecl) + QStringLiteral("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">%1</Relationships>")
                                            .arg(rel(QStringLiteral("rId1"), QStringLiteral("officeDocument"), spec.mainPart)).toUtf8()});
     parts.prepend({QStringLiteral("[Content_Types].xml"), QByteArray(kDecl) + types.toUtf8()});
-    parts.append({dir + u"/_rels/" + spec.mainPart.section(u'/', -1) + QStringLiteral(".rels"),
+    parts.append({dir + QStringLiteral("/_rels/") + spec.mainPart.section(u'/', -1) + QStringLiteral(".rels"),
                   QByteArray(kDecl) + QStringLiteral("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">%1%2</Relationships>")
                                           .arg(docRels, spec.extraDocumentRels).toUtf8()});
     for (const Part& extra : spec.extraParts) {

@@ -74,10 +74,12 @@ void DocModel::beginLoad()
     m_loading = true;
     m_tracking = false;
     m_text->setUndoRedoEnabled(false);
+    m_editCursor.beginEditBlock();
 }
 
 void DocModel::endLoad()
 {
+    m_editCursor.endEditBlock();
     m_text->setUndoRedoEnabled(true);
     m_text->setModified(false);
     m_loading = false;
@@ -231,6 +233,7 @@ int DocModel::addMarkup(int position, const QString& xml, int group)
 
 QTextCharFormat DocModel::formatForReplacing(int start, int end) const
 {
+    QuietCursors quiet(*this);
     QTextCursor c(m_text.get());
     c.setPosition(start < end ? start + 1 : start);
     return plainRunFormat(c.charFormat());

@@ -101,6 +101,19 @@ public:
         DocModel& m_model;
     };
 
+    // Moves of QTextCursors outside an edit block make Qt shape the block's
+    // text (for the cursor's x); inside one it defers that. Wrap cursor moves
+    // the engine makes without editing in a QuietCursors.
+    class QuietCursors {
+    public:
+        explicit QuietCursors(const DocModel& m) : m_model(m) { m.m_editCursor.beginEditBlock(); }
+        ~QuietCursors() { m_model.m_editCursor.endEditBlock(); }
+        QuietCursors(const QuietCursors&) = delete;
+        QuietCursors& operator=(const QuietCursors&) = delete;
+    private:
+        const DocModel& m_model;
+    };
+
     bool saved() const { return m_saved; }
     void setSaved(bool s);
     void markChanged();
@@ -122,7 +135,7 @@ private:
     void openUndoStep();
 
     std::unique_ptr<QTextDocument> m_text;
-    QTextCursor m_editCursor;         // opens and closes the edit blocks that make one undo step
+    mutable QTextCursor m_editCursor;         // opens and closes the edit blocks that make one undo step
     AnchorTable m_anchors;
     PreservedDocument m_preserved;
     std::unique_ptr<opc::Package> m_package;

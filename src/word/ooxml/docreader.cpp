@@ -747,8 +747,7 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
         if (m.rows > 1 || m.cols > 1)
             table->mergeCells(m.row, m.col, m.rows, m.cols);
     }
-    ctx.cur = table->lastCursorPosition();
-    ctx.cur.movePosition(QTextCursor::NextCharacter);
+    ctx.cur.setPosition(table->lastPosition() + 1);
     ctx.fresh = true;
     ctx.lastTable = table;
     ctx.lastWasTable = true;

@@ -173,7 +173,8 @@ void Writer::generateParagraph(const QTextBlock& b)
 
 int Writer::bookmarkId(const QString& name)
 {
-    const QString key = name.toCaseFolded();
+    // Both ends of a bookmark come with its stored spelling, so no folding is needed.
+    const QString& key = name;
     auto it = m_ids.constFind(key);
     if (it != m_ids.constEnd())
         return *it;
