@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace widgets {
 
@@ -27,6 +28,12 @@ TMgrid::TMgrid(QWidget* parent) : QTableWidget(parent)
         if (tl.row() == 0)
             horizontalHeader()->viewport()->update();
     });
+}
+
+TMgrid::~TMgrid()
+{
+    // Tearing down the view closes an open editor; nobody listens any more.
+    blockSignals(true);
 }
 
 QString TMgrid::cells(int col, int row) const
@@ -177,16 +184,32 @@ bool TMgrid::focusStaysInGrid() const
 
 void TMgrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    // A click on another cell takes the focus before it moves the current cell. The
-    // editor is kept until the move, so that its close is seen with the new cell current.
-    const bool clickInGrid = QGuiApplication::mouseButtons() != Qt::NoButton && focusStaysInGrid();
-    if (!m_inCurrentChange && !m_forceClose && hint == QAbstractItemDelegate::NoHint && clickInGrid)
+    // Before it moves to another cell, by key or by mouse, the view takes the focus
+    // from its editor. The editor is kept until the move, so that its close is seen
+    // with the new cell current; if no move follows, it gets the focus back.
+    const bool viewTookFocus = QApplication::focusWidget() == this;
+    if (!m_inCurrentChange && !m_forceClose && hint == QAbstractItemDelegate::NoHint && viewTookFocus) {
+        QTimer::singleShot(0, this, [this] { reconcileEditor(); });
         return;
+    }
     if (hint == QAbstractItemDelegate::RevertModelCache && m_editedIndex.isValid())
         model()->setData(m_editedIndex, m_originalText, Qt::EditRole);
     setEditorMode(false);
     m_editor = nullptr;
     QTableWidget::closeEditor(editor, hint);
+}
+
+void TMgrid::reconcileEditor()
+{
+    if (!m_editor || !m_editorMode || m_editor->hasFocus())
+        return;
+    if (focusStaysInGrid()) {
+        m_editor->setFocus();
+        return;
+    }
+    m_forceClose = true;
+    closeEditor(m_editor, QAbstractItemDelegate::NoHint);
+    m_forceClose = false;
 }
 
 void TMgrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)

@@ -25,6 +25,7 @@ public:
     using KeyDownEvent = std::function<void(int& key, Qt::KeyboardModifiers shift)>;
 
     explicit TMgrid(QWidget* parent = nullptr);
+    ~TMgrid() override;
 
     QString cells(int col, int row) const;
     void setCells(int col, int row, const QString& text);
@@ -74,6 +75,7 @@ protected:
 
 private:
     bool focusStaysInGrid() const;
+    void reconcileEditor();
     void hideHeadingRow();
     void setEditorMode(bool on);
     QColor rowColor(int row) const;
