@@ -10,9 +10,11 @@
 #include "templates/openpath.h"
 #include "templates/partyblockassembly.h"
 #include "templates/tpaletteopendialog.h"
+#include "widgets/tanalogclock.h"
 #include "widgets/tcurrencyedit.h"
 #include "widgets/tmgrid.h"
 #include "widgets/tprogresscylinder.h"
+#include "widgets/tspinbutton.h"
 #include "word/application.h"
 #include "word/document.h"
 #include "word/error.h"
@@ -127,12 +129,10 @@ void TForm1::button1Click(QObject* sender)
         }
         SavedDisplayRulers = WordDoc->ActiveWindow().DisplayRulers();
         SavedDisplayScrollBars = WordApp->DisplayScrollBars();
-        for (QWidget* w : { static_cast<QWidget*>(spb1), static_cast<QWidget*>(Edit1),
-                            static_cast<QWidget*>(SpeedItem2), static_cast<QWidget*>(SpeedItem3),
-                            static_cast<QWidget*>(SpeedItem4), static_cast<QWidget*>(SpeedItem8),
-                            static_cast<QWidget*>(SpeedItem9), static_cast<QWidget*>(SpeedItem10),
-                            static_cast<QWidget*>(SpeedItem11), static_cast<QWidget*>(SpeedItem12),
-                            static_cast<QWidget*>(SpeedItem13) })
+        const QList<QWidget*> documentControls { spb1, Edit1, SpeedItem2, SpeedItem3, SpeedItem4,
+                                                 SpeedItem8, SpeedItem9, SpeedItem10, SpeedItem11,
+                                                 SpeedItem12, SpeedItem13 };
+        for (QWidget* w : documentControls)
             w->setEnabled(true);
         Word1->setEnabled(true);
         Word1->menuAction()->setEnabled(true);

@@ -53,7 +53,7 @@ void DocumentHost::Navigate(const QString& path)
     closeDocument();
     m_error.clear();
     try {
-        show(m_app->Documents().Open(path));
+        showDocument(m_app->Documents().Open(path));
     } catch (const word::Error& e) {
         m_error = e.message();
         return;
@@ -67,7 +67,7 @@ void DocumentHost::Navigate(const QString& path)
     });
 }
 
-void DocumentHost::show(word::Document* doc)
+void DocumentHost::showDocument(word::Document* doc)
 {
     m_doc = doc;
     m_view = new PageView(doc, this);

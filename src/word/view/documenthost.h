@@ -5,10 +5,11 @@
 // and the application, and reports "document complete" from the event loop
 // after a successful load. Destroying the host closes its document.
 
+#include "word/document.h"
 #include <QPointer>
 #include <QWidget>
 
-namespace word { class Application; class Document; }
+namespace word { class Application; }
 
 namespace word::view {
 
@@ -36,7 +37,7 @@ signals:
     void engineFailed(const QString& message);
 
 private:
-    void show(word::Document* doc);
+    void showDocument(word::Document* doc);
     void applyViewSettings();
     void showEngineSelection();
     void closeDocument();

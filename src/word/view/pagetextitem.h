@@ -4,10 +4,9 @@
 // the engine's Selection so that bookmarks travel with the text, and the
 // cursor is kept in step with the engine's selection both ways.
 
+#include "word/document.h"
 #include <QGraphicsTextItem>
 #include <QPointer>
-
-namespace word { class Document; }
 
 namespace word::view {
 

@@ -4,6 +4,7 @@
 // margins) and edited in place; the whole scene is scaled uniformly, so text,
 // pictures and margins grow and shrink together.
 
+#include "word/document.h"
 #include "word/view/pagesetup.h"
 
 #include <QGraphicsView>
@@ -11,8 +12,6 @@
 #include <QPointer>
 
 class QGraphicsRectItem;
-
-namespace word { class Document; }
 
 namespace word::view {
 
