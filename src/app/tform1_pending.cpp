@@ -5,10 +5,12 @@
 namespace app {
 
 void TForm1::connectOutputHandlers() {}
+// Saving the finished document; until the output code brings it, nothing is saved.
+void TForm1::Button4Click(QObject*) {}
 void TForm1::connectCommandHandlers() {}
 
-// No document can be loaded before the document loading code exists, so there is
-// nothing to offer for saving and nothing to release.
+// The close query and the release of the document come with the closing code;
+// until then the window closes without offering to save.
 bool TForm1::FormCloseQuery() { return true; }
 void TForm1::releaseDocument() {}
 
