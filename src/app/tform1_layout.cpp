@@ -139,6 +139,12 @@ void TForm1::createFieldSide()
     BitBtn1 = place<widgets::TShapedButton>(FieldSide, "BitBtn1", QRect(86, 542, 89, 60));
     BitBtn1->setPicture(widgets::Artwork::coin(QSize(86, 58)));
     BitBtn1->setToolTip(QStringLiteral("Forint (CTRL+F)"));
+    // Where the calendar had to grow, the currency button and its label make way.
+    const int overlap = BitBtn1->geometry().right() + 8 - mc1->x();
+    if (overlap > 0) {
+        BitBtn1->move(BitBtn1->x() - overlap, BitBtn1->y());
+        RxLabel1->move(RxLabel1->x() - overlap, RxLabel1->y());
+    }
 
     pcyl1 = place<widgets::TProgressCylinder>(FieldSide, "pcyl1", QRect(7, 656, 388, 24));
     pcyl1->setRange(0, 100);

@@ -8,15 +8,21 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStyle>
 #include <QToolButton>
 
 namespace app {
 
 namespace {
 
-// An empty stretch of the bar that keeps its length along the bar's direction.
-QWidget* gap(QToolBar* bar, int length)
+// An empty stretch of the bar that keeps its length along the bar's direction,
+// sized so that the next item starts at its designed distance from the last one.
+void gap(QToolBar* bar, int top, int height, int nextTop)
 {
+    const int spacing = bar->style()->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, bar);
+    const int length = nextTop - top - height - 2 * spacing;
+    if (length <= 0)
+        return;
     auto* w = new QWidget(bar);
     const auto fit = [w, length](Qt::Orientation o) {
         w->setFixedSize(o == Qt::Vertical ? QSize(1, length) : QSize(length, 1));
@@ -24,7 +30,6 @@ QWidget* gap(QToolBar* bar, int length)
     fit(bar->orientation());
     QObject::connect(bar, &QToolBar::orientationChanged, w, fit);
     bar->addWidget(w);
-    return w;
 }
 
 QToolButton* speedItem(QToolBar* bar, const char* name, const QString& icon, const QString& caption,
@@ -65,11 +70,11 @@ void TForm1::createToolBar()
     addToolBar(Qt::RightToolBarArea, SpeedBar1);
 
     SpeedItem6 = speedItem(SpeedBar1, "SpeedItem6", QStringLiteral("document-open"), QStringLiteral("Megnyitás"), QStringLiteral("Megnyitás|"), true);
-    gap(SpeedBar1, 6);
+    gap(SpeedBar1, 20, 26, 52);
     SpeedItem7 = speedItem(SpeedBar1, "SpeedItem7", QStringLiteral("document-save"), QStringLiteral("Kész dokumentum mentése"), QStringLiteral("Kész dokumentum mentése|"), false);
-    gap(SpeedBar1, 6);
+    gap(SpeedBar1, 52, 26, 84);
     SpeedItem1 = speedItem(SpeedBar1, "SpeedItem1", QStringLiteral("document-print"), QStringLiteral("Nyomtatás"), QStringLiteral("Nyomtatás"), false);
-    gap(SpeedBar1, 40);
+    gap(SpeedBar1, 84, 26, 150);
     Edit1 = new QLineEdit(QStringLiteral("70"), SpeedBar1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setReadOnly(true);
@@ -78,36 +83,36 @@ void TForm1::createToolBar()
     Edit1->setToolTip(QStringLiteral("Nagyítás (%)"));
     Edit1->setEnabled(false);
     SpeedBar1->addWidget(Edit1);
-    gap(SpeedBar1, 1);
+    gap(SpeedBar1, 150, 21, 172);
     spb1 = new widgets::TSpinButton(SpeedBar1);
     spb1->setObjectName(QStringLiteral("spb1"));
     spb1->setFixedSize(20, 26);
     spb1->setToolTip(QStringLiteral("Nagyítás (%)"));
     spb1->setEnabled(false);
     SpeedBar1->addWidget(spb1);
-    gap(SpeedBar1, 6);
+    gap(SpeedBar1, 172, 26, 204);
     SpeedItem4 = speedItem(SpeedBar1, "SpeedItem4", QStringLiteral("show-all"), QStringLiteral("Mindent mutat"), QStringLiteral("Mindent mutat"), false);
     SpeedItem4->setCheckable(true);
-    gap(SpeedBar1, 30);
+    gap(SpeedBar1, 204, 26, 260);
     SpeedItem10 = speedItem(SpeedBar1, "SpeedItem10", QStringLiteral("edit-undo"), QStringLiteral("Visszavonás (Ctrl+Z)"), QStringLiteral("Visszavonás (Ctrl+Z)|"), false);
-    gap(SpeedBar1, 14);
+    gap(SpeedBar1, 260, 26, 300);
     SpeedItem11 = speedItem(SpeedBar1, "SpeedItem11", QStringLiteral("edit-cut"), QStringLiteral("Kivágás (Ctrl+X)"), QStringLiteral("Kivágás (Ctrl+X)|"), false);
-    gap(SpeedBar1, 6);
+    gap(SpeedBar1, 300, 26, 332);
     SpeedItem12 = speedItem(SpeedBar1, "SpeedItem12", QStringLiteral("edit-copy"), QStringLiteral("Másolás (Ctrl+C) "), QStringLiteral("Másolás (Ctrl+C)| "), false);
-    gap(SpeedBar1, 6);
+    gap(SpeedBar1, 332, 26, 364);
     SpeedItem13 = speedItem(SpeedBar1, "SpeedItem13", QStringLiteral("edit-paste"), QStringLiteral("Beillesztés (Ctrl+V)"), QStringLiteral("Beillesztés (Ctrl+V)|"), false);
-    gap(SpeedBar1, 14);
+    gap(SpeedBar1, 364, 26, 404);
     SpeedItem8 = speedItem(SpeedBar1, "SpeedItem8", QStringLiteral("format-text-bold"), QStringLiteral("Félkövér (Ctrl+F)"), QStringLiteral("Félkövér (Ctrl+F)|"), false);
-    gap(SpeedBar1, 6);
+    gap(SpeedBar1, 404, 26, 436);
     SpeedItem9 = speedItem(SpeedBar1, "SpeedItem9", QStringLiteral("format-text-italic"), QStringLiteral("Dőlt (Ctrl+D)"), QStringLiteral("Dőlt (Ctrl+D)|"), false);
-    gap(SpeedBar1, 38);
+    gap(SpeedBar1, 436, 26, 500);
     SpeedItem3 = speedItem(SpeedBar1, "SpeedItem3", QStringLiteral("edit-find"), QStringLiteral("Keresés"), QStringLiteral("Keresés|"), false);
     SpeedItem3->setMenu(RxPopupMenu1);
     SpeedItem3->setPopupMode(QToolButton::InstantPopup);
     SpeedItem3->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
-    gap(SpeedBar1, 6);
+    gap(SpeedBar1, 500, 26, 532);
     SpeedItem2 = speedItem(SpeedBar1, "SpeedItem2", QStringLiteral("tools-check-spelling"), QStringLiteral("Nyelvtan"), QStringLiteral("Helyesírás"), false);
-    gap(SpeedBar1, 30);
+    gap(SpeedBar1, 532, 26, 588);
     SpeedItem5 = speedItem(SpeedBar1, "SpeedItem5", QStringLiteral("view-switch"), QStringLiteral("Nézet váltás"), QStringLiteral("Nézet váltás|"), true);
 
     // The print button mirrors its action's state; the others start on their own
