@@ -109,8 +109,9 @@ void TForm1::FormCreate()
     // 4. Caption.
     setWindowTitle(QStringLiteral("Zirkoma 1.4"));
     // 5. The progress bar sits 32 pixels above the bottom of the client area.
-    pcyl1->move(pcyl1->x(), kDesignClient.height() - 32);
-    FieldAnchors->rebase(pcyl1);
+    QRect bar = FieldAnchors->designGeometry(pcyl1);
+    bar.moveTop(kDesignClient.height() - 32);
+    FieldAnchors->setDesignGeometry(pcyl1, bar);
     // 6. File types.
     FileTypeRegistration(FileTypeRegistration::defaultDataHome(), QCoreApplication::applicationFilePath()).run();
     // 7. The compatibility-fix switch.
@@ -166,8 +167,8 @@ void TForm1::showEvent(QShowEvent* e)
 
 void TForm1::FormShow()
 {
-    Bevel1->setGeometry(mc1->x() - 2, mc1->y() - 2, mc1->width() + 4, mc1->height() + 4);
-    FieldAnchors->rebase(Bevel1);
+    const QRect calendar = FieldAnchors->designGeometry(mc1);
+    FieldAnchors->setDesignGeometry(Bevel1, calendar.adjusted(-2, -2, 2, 2));
     const QString dataDir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("mezoadatok"));
     OpenDialog2->setDirectory(dataDir);
     SaveDialog2->setDirectory(dataDir);

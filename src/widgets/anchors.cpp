@@ -15,14 +15,23 @@ void Anchors::add(QWidget* child, Qt::Edges edges)
     m_entries.push_back({child, edges, child->geometry(), m_parent->size()});
 }
 
-void Anchors::rebase(QWidget* child)
+void Anchors::setDesignGeometry(QWidget* child, const QRect& design)
 {
     for (Entry& e : m_entries) {
         if (e.child == child) {
-            e.design = child->geometry();
-            e.parentDesign = m_parent->size();
+            e.design = design;
+            child->setGeometry(place(e, m_parent->size()));
         }
     }
+}
+
+QRect Anchors::designGeometry(QWidget* child) const
+{
+    for (const Entry& e : m_entries) {
+        if (e.child == child)
+            return e.design;
+    }
+    return child->geometry();
 }
 
 QRect Anchors::place(const Entry& e, const QSize& parentSize)

@@ -20,8 +20,10 @@ public:
 
     // Records the child's present geometry against the parent's present size.
     void add(QWidget* child, Qt::Edges edges);
-    // Takes the child's present geometry as its new design place.
-    void rebase(QWidget* child);
+    // Gives the child a new place in design coordinates (against the parent's
+    // size when the child was added) and puts it there for the present size.
+    void setDesignGeometry(QWidget* child, const QRect& design);
+    QRect designGeometry(QWidget* child) const;
     void apply();
 
 protected:

@@ -10,6 +10,7 @@
 #include "app/tform2.h"
 #include "widgets/tmgrid.h"
 #include "widgets/tprogresscylinder.h"
+#include "widgets/anchors.h"
 #include "widgets/tanalogclock.h"
 #include "widgets/tcurrencyedit.h"
 #include "widgets/tspeedbar.h"
@@ -308,7 +309,7 @@ void TstMainWindow::creationSteps()
     app::TForm1 form;
     QCOMPARE(form.objectName(), QStringLiteral("Form1"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Zirkoma 1.4"));
-    QCOMPARE(form.pcyl1->y(), 658 - 32);
+    QCOMPARE(form.FieldAnchors->designGeometry(form.pcyl1), QRect(7, 658 - 32, 388, 24));
     QCOMPARE(form.pcyl1->foreColor(), QColor(176, 176, 176));
     QCOMPARE(form.palette().color(QPalette::Window), QColor(202, 200, 206));
     QCOMPARE(form.Panel1->palette().color(QPalette::Window), QColor(202, 200, 206));
@@ -332,6 +333,11 @@ void TstMainWindow::creationSteps()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.panel1Width(), 548);
     QCOMPARE(form.Bevel1->size(), form.mc1->size() + QSize(4, 4));
+    QCOMPARE(form.Bevel1->geometry().center(), form.mc1->geometry().center());
+    // The bar keeps its distances to the side's left, right and bottom edges.
+    QCOMPARE(form.pcyl1->x(), 7);
+    QCOMPARE(form.FieldSide->width() - form.pcyl1->geometry().right() - 1, 405 - 395);
+    QCOMPARE(form.FieldSide->height() - form.pcyl1->y(), 32);
 }
 
 void TstMainWindow::fieldSideFollowsTheWindow()
