@@ -29,11 +29,16 @@ QHash<QString, QString> elementAttributes(const QString& xml, const QString& ele
     return out;
 }
 
-// A twips value when present and sensible (within 0..22 inches), else fallback.
-double twipsToPoints(const QHash<QString, QString>& attrs, const char* name, double fallback)
+// A twips value when present and sensible (up to 22 inches), else fallback.
+// A negative top or bottom margin is the same distance, kept even when a
+// header is taller, so only its size counts here.
+double twipsToPoints(const QHash<QString, QString>& attrs, const char* name, double fallback,
+                     bool signedDistance = false)
 {
     bool ok = false;
-    const double twips = attrs.value(QLatin1String(name)).toDouble(&ok);
+    double twips = attrs.value(QLatin1String(name)).toDouble(&ok);
+    if (ok && signedDistance)
+        twips = std::abs(twips);
     if (!ok || twips < 0 || twips > 31680)
         return fallback;
     return twips * PointsPerTwip;
@@ -54,8 +59,8 @@ PageSetup pageSetupFromXml(const QByteArray& sectPrXml)
     page.paper.setWidth(twipsToPoints(size, "w", page.paper.width()));
     page.paper.setHeight(twipsToPoints(size, "h", page.paper.height()));
     const auto mar = elementAttributes(last, QStringLiteral("pgMar"));
-    page.margins.setTop(std::abs(twipsToPoints(mar, "top", page.margins.top())));
-    page.margins.setBottom(std::abs(twipsToPoints(mar, "bottom", page.margins.bottom())));
+    page.margins.setTop(twipsToPoints(mar, "top", page.margins.top(), true));
+    page.margins.setBottom(twipsToPoints(mar, "bottom", page.margins.bottom(), true));
     page.margins.setLeft(twipsToPoints(mar, "left", page.margins.left()));
     page.margins.setRight(twipsToPoints(mar, "right", page.margins.right()));
     // Margins that leave no room for text are not honoured.

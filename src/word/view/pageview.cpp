@@ -1,6 +1,7 @@
 #include "word/view/pageview.h"
 
 #include "word/document.h"
+#include "word/model/docmodel.h"
 #include "word/view/pagetextitem.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -42,6 +43,11 @@ PageView::PageView(word::Document* doc, QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
 
+    // The first layout of a document reports its whole text as inserted at
+    // position 0. That is no edit: the model must not move its bookmarks.
+    doc->model().setTracking(false);
+    doc->textDocument()->documentLayout();
+    doc->model().setTracking(true);
     applyPageLayout();
     m_text = new PageTextItem(doc);
     m_text->setZValue(1);
