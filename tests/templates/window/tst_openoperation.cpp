@@ -113,6 +113,7 @@ private slots:
     void missingVariantReportsTheVariant();
     void reopenSavedDocumentWithoutDialog();
     void engineTime();
+    void pageViewShowsTheContract();
 
 private:
     std::unique_ptr<app::TForm1> m_form;
@@ -299,6 +300,38 @@ void TestOpenOperation::engineTime()
     }
     qInfo("largest variant, engine time: %lld ms", best);
     QVERIFY(best <= 50);
+}
+
+// The assembled contract is drawn as white pages with text on the grey desk.
+// With QUILLORA_SCREENSHOT set, the whole window is saved there as well.
+void TestOpenOperation::pageViewShowsTheContract()
+{
+    app::TForm1& form = *m_form;
+    form.resize(1280, 860);
+    chooseInDialog(form.TemplateDialog, 1, 2, { QStringLiteral("Eladó") }, sample(QStringLiteral("adasveteli.sab")));
+    form.button1Click(&form);
+    QTRY_VERIFY(!form.Form2->isVisible());
+    QTest::qWait(100);
+    const QImage page = form.Browser->grab().toImage();
+    int white = 0, dark = 0, grey = 0;
+    for (int y = 0; y < page.height(); y += 2) {
+        for (int x = 0; x < page.width(); x += 2) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.lightness() > 245)
+                ++white;
+            else if (c.lightness() < 100)
+                ++dark;
+            else if (qAbs(c.red() - 128) < 6 && qAbs(c.green() - 128) < 6 && qAbs(c.blue() - 128) < 6)
+                ++grey;
+        }
+    }
+    const int all = (page.width() / 2) * (page.height() / 2);
+    QVERIFY2(white > all / 4, "a white page fills much of the view");
+    QVERIFY2(dark > all / 400, "text is drawn on the page");
+    QVERIFY2(grey > 0, "the desk shows around the page");
+    const QString target = qEnvironmentVariable("QUILLORA_SCREENSHOT");
+    if (!target.isEmpty())
+        QVERIFY(form.grab().save(target));
 }
 
 QUILLORA_ISOLATED_TEST_MAIN(app::QuilloraApplication, TestOpenOperation)
