@@ -44,8 +44,8 @@ QToolButton* speedItem(QToolBar* bar, const char* name, const QString& icon, con
     b->setStatusTip(hint.section(QLatin1Char('|'), 1));
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setFixedSize(26, 26);
-    b->setIconSize(QSize(20, 20));
+    b->setFixedSize(24, 24);
+    b->setIconSize(QSize(18, 18));
     b->setEnabled(enabled);
     bar->addWidget(b);
     return b;
@@ -70,11 +70,11 @@ void TForm1::createToolBar()
     addToolBar(Qt::RightToolBarArea, SpeedBar1);
 
     SpeedItem6 = speedItem(SpeedBar1, "SpeedItem6", QStringLiteral("document-open"), QStringLiteral("Megnyitás"), QStringLiteral("Megnyitás|"), true);
-    gap(SpeedBar1, 20, 26, 52);
+    gap(SpeedBar1, 20, 24, 52);
     SpeedItem7 = speedItem(SpeedBar1, "SpeedItem7", QStringLiteral("document-save"), QStringLiteral("Kész dokumentum mentése"), QStringLiteral("Kész dokumentum mentése|"), false);
-    gap(SpeedBar1, 52, 26, 84);
+    gap(SpeedBar1, 52, 24, 84);
     SpeedItem1 = speedItem(SpeedBar1, "SpeedItem1", QStringLiteral("document-print"), QStringLiteral("Nyomtatás"), QStringLiteral("Nyomtatás"), false);
-    gap(SpeedBar1, 84, 26, 150);
+    gap(SpeedBar1, 84, 24, 150);
     Edit1 = new QLineEdit(QStringLiteral("70"), SpeedBar1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setReadOnly(true);
@@ -90,29 +90,29 @@ void TForm1::createToolBar()
     spb1->setToolTip(QStringLiteral("Nagyítás (%)"));
     spb1->setEnabled(false);
     SpeedBar1->addWidget(spb1);
-    gap(SpeedBar1, 172, 26, 204);
+    gap(SpeedBar1, 172, 24, 204);
     SpeedItem4 = speedItem(SpeedBar1, "SpeedItem4", QStringLiteral("show-all"), QStringLiteral("Mindent mutat"), QStringLiteral("Mindent mutat"), false);
     SpeedItem4->setCheckable(true);
-    gap(SpeedBar1, 204, 26, 260);
+    gap(SpeedBar1, 204, 24, 260);
     SpeedItem10 = speedItem(SpeedBar1, "SpeedItem10", QStringLiteral("edit-undo"), QStringLiteral("Visszavonás (Ctrl+Z)"), QStringLiteral("Visszavonás (Ctrl+Z)|"), false);
-    gap(SpeedBar1, 260, 26, 300);
+    gap(SpeedBar1, 260, 24, 300);
     SpeedItem11 = speedItem(SpeedBar1, "SpeedItem11", QStringLiteral("edit-cut"), QStringLiteral("Kivágás (Ctrl+X)"), QStringLiteral("Kivágás (Ctrl+X)|"), false);
-    gap(SpeedBar1, 300, 26, 332);
+    gap(SpeedBar1, 300, 24, 332);
     SpeedItem12 = speedItem(SpeedBar1, "SpeedItem12", QStringLiteral("edit-copy"), QStringLiteral("Másolás (Ctrl+C) "), QStringLiteral("Másolás (Ctrl+C)| "), false);
-    gap(SpeedBar1, 332, 26, 364);
+    gap(SpeedBar1, 332, 24, 364);
     SpeedItem13 = speedItem(SpeedBar1, "SpeedItem13", QStringLiteral("edit-paste"), QStringLiteral("Beillesztés (Ctrl+V)"), QStringLiteral("Beillesztés (Ctrl+V)|"), false);
-    gap(SpeedBar1, 364, 26, 404);
+    gap(SpeedBar1, 364, 24, 404);
     SpeedItem8 = speedItem(SpeedBar1, "SpeedItem8", QStringLiteral("format-text-bold"), QStringLiteral("Félkövér (Ctrl+F)"), QStringLiteral("Félkövér (Ctrl+F)|"), false);
-    gap(SpeedBar1, 404, 26, 436);
+    gap(SpeedBar1, 404, 24, 436);
     SpeedItem9 = speedItem(SpeedBar1, "SpeedItem9", QStringLiteral("format-text-italic"), QStringLiteral("Dőlt (Ctrl+D)"), QStringLiteral("Dőlt (Ctrl+D)|"), false);
-    gap(SpeedBar1, 436, 26, 500);
+    gap(SpeedBar1, 436, 24, 500);
     SpeedItem3 = speedItem(SpeedBar1, "SpeedItem3", QStringLiteral("edit-find"), QStringLiteral("Keresés"), QStringLiteral("Keresés|"), false);
     SpeedItem3->setMenu(RxPopupMenu1);
     SpeedItem3->setPopupMode(QToolButton::InstantPopup);
     SpeedItem3->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
-    gap(SpeedBar1, 500, 26, 532);
+    gap(SpeedBar1, 500, 24, 532);
     SpeedItem2 = speedItem(SpeedBar1, "SpeedItem2", QStringLiteral("tools-check-spelling"), QStringLiteral("Nyelvtan"), QStringLiteral("Helyesírás"), false);
-    gap(SpeedBar1, 532, 26, 588);
+    gap(SpeedBar1, 532, 24, 588);
     SpeedItem5 = speedItem(SpeedBar1, "SpeedItem5", QStringLiteral("view-switch"), QStringLiteral("Nézet váltás"), QStringLiteral("Nézet váltás|"), true);
 
     // The print button mirrors its action's state; the others start on their own

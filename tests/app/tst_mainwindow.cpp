@@ -73,6 +73,7 @@ private slots:
     void toolBarStartsAtItsEdgeAndKeepsIt();
     void dialogs();
     void creationSteps();
+    void overlongDocumentsFolderIsNotUsed();
     void fieldSideFollowsTheWindow();
     void officefixCarriesOverToTheNextStart();
     void malformedSettingCountsAsTicked();
@@ -338,6 +339,27 @@ void TstMainWindow::creationSteps()
     QCOMPARE(form.pcyl1->x(), 7);
     QCOMPARE(form.FieldSide->width() - form.pcyl1->geometry().right() - 1, 405 - 395);
     QCOMPARE(form.FieldSide->height() - form.pcyl1->y(), 32);
+}
+
+void TstMainWindow::overlongDocumentsFolderIsNotUsed()
+{
+    // A documents folder longer than 256 characters would be cut into a wrong path.
+    const QString dirs = testenv::path(QStringLiteral("config/user-dirs.dirs"));
+    const QString longName = QString(120, QLatin1Char('d'));
+    const QString folder = QStringLiteral("$HOME/%1/%1/%1").arg(longName);
+    QFile f(dirs);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("XDG_DOCUMENTS_DIR=\"%1\"\n").arg(folder).toUtf8());
+    f.close();
+    QVERIFY(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).size() > 256);
+    {
+        app::TForm1 form;
+        QVERIFY(form.DocumentsPath.isEmpty());
+    }
+    QFile::remove(dirs);
+    app::TForm1 form;
+    QVERIFY(!form.DocumentsPath.isEmpty());
+    QVERIFY(form.DocumentsPath.size() <= 256);
 }
 
 void TstMainWindow::fieldSideFollowsTheWindow()

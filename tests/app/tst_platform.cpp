@@ -7,6 +7,7 @@
 #include "app/platform/instancelock.h"
 #include "app/platform/officeprocesses.h"
 #include "app/platform/settingsstore.h"
+#include "app/appearance.h"
 
 #include <QApplication>
 #include <QFile>
@@ -52,6 +53,7 @@ private slots:
     void registrationWritesTypesAndCommand();
     void registrationRunsHelpersOnlyOnChange();
     void registrationStopsAtFirstFailure();
+    void registrationWithTheDesktopHelpers();
     void execArgumentQuoting_data();
     void execArgumentQuoting();
     void officeFixSetting_data();
@@ -59,6 +61,8 @@ private slots:
     void settingsRoundTrip();
     void unusableSettingsFile();
     void toolBarCountIsRemoved();
+    void menuFontScaling_data();
+    void menuFontScaling();
 };
 
 void TstPlatform::lockFirstAndSecondHolder()
@@ -232,6 +236,22 @@ void TstPlatform::registrationStopsAtFirstFailure()
     QCOMPARE(ran, QStringList({"update-mime-database"}));
 }
 
+void TstPlatform::registrationWithTheDesktopHelpers()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty())
+        QSKIP("update-mime-database is not installed");
+    QTemporaryDir data;
+    QVERIFY(app::FileTypeRegistration(data.path(), QStringLiteral("/a/quillora")).run());
+    // The desktop's type database now knows both extensions.
+    const QByteArray globs = readFile(data.filePath(QStringLiteral("mime/globs2")));
+    QVERIFY(globs.contains("application/x-quillora-sab:*.sab"));
+    QVERIFY(globs.contains("application/x-quillora-mza:*.mza"));
+    if (!QStandardPaths::findExecutable(QStringLiteral("update-desktop-database")).isEmpty()) {
+        const QByteArray cache = readFile(data.filePath(QStringLiteral("applications/mimeinfo.cache")));
+        QVERIFY(cache.contains("application/x-quillora-sab=quillora.desktop;"));
+    }
+}
+
 void TstPlatform::execArgumentQuoting_data()
 {
     QTest::addColumn<QString>("path");
@@ -318,6 +338,29 @@ void TstPlatform::toolBarCountIsRemoved()
     const QByteArray after = readFile(settingsFile());
     QVERIFY(!after.contains("Count"));
     QVERIFY(after.contains("Position=2"));
+}
+
+void TstPlatform::menuFontScaling_data()
+{
+    QTest::addColumn<int>("design");
+    QTest::addColumn<double>("dpi");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("96 dpi keeps the size") << 8 << 96.0 << 8;
+    QTest::newRow("84 dpi") << 8 << 84.0 << 7;
+    QTest::newRow("7.5 goes to 8") << 8 << 90.0 << 8;
+    QTest::newRow("8.5 goes to 8") << 8 << 102.0 << 8;
+    QTest::newRow("9.5 goes to 10") << 8 << 114.0 << 10;
+    QTest::newRow("120 dpi") << 8 << 120.0 << 10;
+    QTest::newRow("144 dpi") << 8 << 144.0 << 12;
+    QTest::newRow("10.5 goes to 10") << 7 << 144.0 << 10;
+}
+
+void TstPlatform::menuFontScaling()
+{
+    QFETCH(int, design);
+    QFETCH(double, dpi);
+    QFETCH(int, expected);
+    QCOMPARE(app::scaledMenuPointSize(design, dpi), expected);
 }
 
 QUILLORA_ISOLATED_TEST_MAIN(QApplication, TstPlatform)
