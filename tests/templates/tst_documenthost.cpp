@@ -77,6 +77,7 @@ DocumentHost* TestDocumentHost::load(const QString& path)
     auto* host = new DocumentHost(&m_app, m_panel.get());
     host->resize(m_panel->size());
     host->Navigate(path);
+    QTest::qWaitFor([host] { return host->pageView() != nullptr; });
     return host;
 }
 
@@ -87,7 +88,9 @@ void TestDocumentHost::completeIsReportedLater()
     host->Navigate(sample(Variant));
     QVERIFY(host->Document());
     QCOMPARE(complete.count(), 0);
+    QVERIFY(!host->pageView());
     QTRY_COMPARE(complete.count(), 1);
+    QVERIFY(host->pageView());
 }
 
 void TestDocumentHost::failedLoadHasNoDocument()

@@ -53,23 +53,26 @@ void DocumentHost::Navigate(const QString& path)
     closeDocument();
     m_error.clear();
     try {
-        showDocument(m_app->Documents().Open(path));
+        m_doc = m_app->Documents().Open(path);
     } catch (const word::Error& e) {
         m_error = e.message();
         return;
     }
-    // Reported from the event loop, like a browser's document-complete event:
-    // the caller goes on with the loaded document first.
+    // The page is drawn from the event loop, like a browser's page, and then
+    // "document complete" is reported. The caller first goes on with the
+    // loaded document: the work it does before the view exists needs no
+    // layout after every edit, which makes it many times faster.
     QPointer<DocumentHost> self(this);
     QTimer::singleShot(0, this, [self] {
-        if (self && self->m_doc)
-            emit self->documentComplete();
+        if (!self || !self->m_doc)
+            return;
+        self->showDocument(self->m_doc);
+        emit self->documentComplete();
     });
 }
 
 void DocumentHost::showDocument(word::Document* doc)
 {
-    m_doc = doc;
     m_view = new PageView(doc, this);
     m_ruler = new Ruler(m_view, this);
     layout()->addWidget(m_ruler);

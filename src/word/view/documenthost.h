@@ -1,9 +1,9 @@
 #pragma once
 // The document host: the widget the main window puts into its document panel
-// for every load. It loads a file into the engine, exposes the engine's
-// Document, shows it in a page view with the view settings of the document
-// and the application, and reports "document complete" from the event loop
-// after a successful load. Destroying the host closes its document.
+// for every load. It loads a file into the engine and exposes the engine's
+// Document at once; from the event loop it then shows the document in a page
+// view with the view settings of the document and the application, and
+// reports "document complete". Destroying the host closes its document.
 
 #include "word/document.h"
 #include <QPointer>
@@ -25,6 +25,7 @@ public:
     // Loads path. On failure there is no document; errorMessage() says why.
     void Navigate(const QString& path);
     word::Document* Document() const { return m_doc; }
+    // The page view, once the document is shown.
     QString errorMessage() const { return m_error; }
     PageView* pageView() const { return m_view; }
     Ruler* ruler() const { return m_ruler; }
