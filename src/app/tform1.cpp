@@ -45,6 +45,29 @@ QPixmap tile()
     return QPixmap(QStringLiteral(":/quillora/image1.png"));
 }
 
+// Flat menus: a thin frame, a light band behind the icons, the chosen item
+// framed in the highlight colour.
+QString flatMenuLook()
+{
+    return QStringLiteral(
+        "QMenu { background: #ffffff; border: 1px solid #8a8890; padding: 2px; }"
+        "QMenu::item { padding: 3px 24px 3px 24px; color: #000000; }"
+        "QMenu::item:disabled { color: #8a8890; }"
+        "QMenu::item:selected { background: #c1d2ee; border: 1px solid #316ac5; }"
+        "QMenu::item:selected:disabled { background: #eeeeee; border: 1px solid #b0b0b0; }"
+        "QMenu::separator { height: 1px; background: #c5c3ca; margin: 3px 2px 3px 24px; }"
+        "QMenu::indicator { width: 13px; height: 13px; left: 6px; }");
+}
+
+QString flatMenuBarLook()
+{
+    return QStringLiteral(
+        "QMenuBar { background: #cac8ce; border-bottom: 1px solid #a8a6ae; }"
+        "QMenuBar::item { padding: 3px 8px; background: transparent; }"
+        "QMenuBar::item:selected { background: #c1d2ee; border: 1px solid #316ac5; }"
+        "QMenuBar::item:disabled { color: #8a8890; }");
+}
+
 // Turns the calendar and every part of it to the classic look.
 void classicLook(QWidget* w)
 {
@@ -102,8 +125,11 @@ void TForm1::FormCreate()
     QFont menuFont(QStringLiteral("Tahoma"));
     menuFont.setPointSize(scaledMenuPointSize(8, dpi));
     menuBar()->setFont(menuFont);
-    for (QMenu* m : findChildren<QMenu*>())
+    menuBar()->setStyleSheet(flatMenuBarLook());
+    for (QMenu* m : findChildren<QMenu*>()) {
         m->setFont(menuFont);
+        m->setStyleSheet(flatMenuLook());
+    }
     // 3. Classic look for the calendar.
     classicLook(mc1);
     // 4. Caption.
