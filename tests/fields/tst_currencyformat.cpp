@@ -23,7 +23,7 @@ void TestCurrencyFormat::formats_data()
     QTest::addColumn<QString>("localeName");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
-    for (const QString loc : {QStringLiteral("C"), QStringLiteral("hu_HU")}) {
+    for (const QString& loc : {QStringLiteral("C"), QStringLiteral("hu_HU")}) {
         const QByteArray l = loc.toLatin1();
         QTest::newRow(l + " million") << loc << "1234567" << "1.234.567,-Ft";
         QTest::newRow(l + " 250") << loc << "250" << "250,-Ft";
@@ -87,7 +87,7 @@ void TestCurrencyFormat::secondPressChangesNothing_data()
 void TestCurrencyFormat::secondPressChangesNothing()
 {
     QFETCH(QString, input);
-    for (const QString loc : {QStringLiteral("C"), QStringLiteral("hu_HU"), QStringLiteral("en_US")}) {
+    for (const QString& loc : {QStringLiteral("C"), QStringLiteral("hu_HU"), QStringLiteral("en_US")}) {
         const std::optional<QString> once = CurrencyFormat::forint(input, QLocale(loc));
         QVERIFY(once.has_value());
         QVERIFY2(!CurrencyFormat::forint(*once, QLocale(loc)).has_value(), qPrintable(loc + " " + *once));
