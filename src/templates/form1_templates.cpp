@@ -61,53 +61,106 @@ void TForm1::connectTemplateHandlers()
     QObject::connect(Open, &QAction::triggered, this, [this] { button1Click(this); });
 }
 
+namespace {
+
+// Step 1: with unsaved changes the user may save first, which ends the open.
+bool mayDiscardChanges(TForm1& form)
+{
+    if (!form.WordDoc || form.WordDoc->Saved())
+        return true;
+    const MessageSpec ask {
+        QStringLiteral("Változtatásokat végzett a jelenlegi fájlon.\rÚj fájl megnyitásakor a "
+                       "változtatások elvesznek.\r\rAkarja előbb menteni a jelenlegi fájlt ?"),
+        QStringLiteral("Quillora"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No };
+    if (showMessage(ask, &form) != QMessageBox::Yes)
+        return true;
+    form.Button4Click(&form);
+    return false;
+}
+
+void showProgress(TForm2& progress)
+{
+    progress.pcyl2->setPosition(0);
+    progress.centreOnOwner();
+    progress.show();
+    progress.repaint();
+}
+
+// Steps 7 to 9: the old document and its host go, a new host takes its place.
+void replaceHost(TForm1& form)
+{
+    form.WordApp = nullptr;
+    form.WordDoc = nullptr;
+    delete form.Browser.data();
+
+    form.Form2->pcyl2->setPosition(1);
+    QCoreApplication::processEvents();
+    pause(StepPauseMs);
+
+    form.Form2->pcyl2->setPosition(2);
+    if (!form.Engine)
+        form.Engine = std::make_shared<word::Application>();
+    form.Browser = new word::view::DocumentHost(form.Engine.get(), form.Panel1);
+    form.Panel1->layout()->addWidget(form.Browser);
+    QObject::connect(form.Browser, &word::view::DocumentHost::documentComplete, &form,
+                     [&form] { form.BrowserDocumentComplete(); });
+    pause(StepPauseMs);
+}
+
+// Step 13: the clock gives way to the document, the engine's own view
+// settings are kept for the closing, and the document commands come on.
+void firstOpenWork(TForm1& form)
+{
+    if (form.RxClock1) {
+        form.RxClock1->setParent(nullptr);
+        delete form.RxClock1;
+        form.RxClock1 = nullptr;
+    }
+    form.SavedDisplayRulers = form.WordDoc->ActiveWindow().DisplayRulers();
+    form.SavedDisplayScrollBars = form.WordApp->DisplayScrollBars();
+    const QList<QWidget*> documentControls { form.spb1, form.Edit1, form.SpeedItem2, form.SpeedItem3,
+                                             form.SpeedItem4, form.SpeedItem8, form.SpeedItem9,
+                                             form.SpeedItem10, form.SpeedItem11, form.SpeedItem12,
+                                             form.SpeedItem13 };
+    for (QWidget* w : documentControls)
+        w->setEnabled(true);
+    form.Word1->setEnabled(true);
+    form.Word1->menuAction()->setEnabled(true);
+    form.Save->setEnabled(true);
+    form.Print->setEnabled(true);
+}
+
+// Step 14, on every load.
+void applyViewSettings(TForm1& form)
+{
+    word::Window& window = form.WordDoc->ActiveWindow();
+    form.SpeedItem4->setChecked(window.ActivePane().View().ShowAll());
+    form.Mindentmutat1->setChecked(form.SpeedItem4->isChecked());
+    window.setDisplayRulers(false);
+    form.WordApp->setDisplayScrollBars(true);
+    window.View().Zoom().setPercentage(form.Edit1->text().toInt());
+    form.WordDoc->Subdocuments().setExpanded(true);
+}
+
+} // namespace
+
 void TForm1::button1Click(QObject* sender)
 {
-    if (WordDoc && !WordDoc->Saved()) {
-        const MessageSpec ask {
-            QStringLiteral("Változtatásokat végzett a jelenlegi fájlon.\rÚj fájl megnyitásakor a "
-                           "változtatások elvesznek.\r\rAkarja előbb menteni a jelenlegi fájlt ?"),
-            QStringLiteral("Quillora"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No };
-        if (showMessage(ask, this) == QMessageBox::Yes) {
-            Button4Click(this);
-            return;
-        }
-    }
+    if (!mayDiscardChanges(*this))
+        return;
     if (sender != ce1 && !TemplateDialog->Execute())
         return;
     OpenPath = templates::openPathFor(TemplateDialog->FileName(), TemplateDialog->SellerCount(),
                                       TemplateDialog->BuyerCount());
-
-    widgets::TProgressCylinder* bar = Form2->pcyl2;
-    bar->setPosition(0);
-    Form2->centreOnOwner();
-    Form2->show();
-    Form2->repaint();
+    showProgress(*Form2);
     const bool firstOpen = !WordDoc && !WordApp;
     Form2->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     Form2->show();
+    replaceHost(*this);
 
-    WordApp = nullptr;
-    WordDoc = nullptr;
-    delete Browser.data();
-
-    bar->setPosition(1);
-    QCoreApplication::processEvents();
-    pause(StepPauseMs);
-
-    bar->setPosition(2);
-    if (!Engine)
-        Engine = std::make_shared<word::Application>();
-    Browser = new word::view::DocumentHost(Engine.get(), Panel1);
-    Panel1->layout()->addWidget(Browser);
-    QObject::connect(Browser, &word::view::DocumentHost::documentComplete, this,
-                     [this] { BrowserDocumentComplete(); });
-    pause(StepPauseMs);
-
-    bar->setPosition(3);
+    Form2->pcyl2->setPosition(3);
     Browser->Navigate(OpenPath);
     QThread::yieldCurrentThread();
-
     WordDoc = Browser->Document();
     if (!WordDoc) {
         showMessage({ QStringLiteral("A megnyitás sikertelen !\r") + OpenPath, QStringLiteral("Hiba"),
@@ -117,36 +170,11 @@ void TForm1::button1Click(QObject* sender)
     }
     WordApp = WordDoc->Application();
     Browser->show();
-
     setWindowTitle(baseCaption(windowTitle()) + QStringLiteral(" - ")
                    + templates::fileNamePart(TemplateDialog->FileName()));
-
-    if (firstOpen) {
-        if (RxClock1) {
-            RxClock1->setParent(nullptr);
-            delete RxClock1;
-            RxClock1 = nullptr;
-        }
-        SavedDisplayRulers = WordDoc->ActiveWindow().DisplayRulers();
-        SavedDisplayScrollBars = WordApp->DisplayScrollBars();
-        const QList<QWidget*> documentControls { spb1, Edit1, SpeedItem2, SpeedItem3, SpeedItem4,
-                                                 SpeedItem8, SpeedItem9, SpeedItem10, SpeedItem11,
-                                                 SpeedItem12, SpeedItem13 };
-        for (QWidget* w : documentControls)
-            w->setEnabled(true);
-        Word1->setEnabled(true);
-        Word1->menuAction()->setEnabled(true);
-        Save->setEnabled(true);
-        Print->setEnabled(true);
-    }
-
-    SpeedItem4->setChecked(WordDoc->ActiveWindow().ActivePane().View().ShowAll());
-    Mindentmutat1->setChecked(SpeedItem4->isChecked());
-    WordDoc->ActiveWindow().setDisplayRulers(false);
-    WordApp->setDisplayScrollBars(true);
-    WordDoc->ActiveWindow().View().Zoom().setPercentage(Edit1->text().toInt());
-    WordDoc->Subdocuments().setExpanded(true);
-
+    if (firstOpen)
+        firstOpenWork(*this);
+    applyViewSettings(*this);
     // "Infó" keeps its place at the right end of the menu bar by itself.
     menuBar()->update();
 
@@ -157,12 +185,11 @@ void TForm1::button1Click(QObject* sender)
         ~GiveBack() { keeper.giveBack(); }
     } clipboard;
     clipboard.keeper.setAside();
-
-    bar->setPosition(4);
+    Form2->pcyl2->setPosition(4);
     AssemblePartyBlocks();
-    bar->setPosition(5);
+    Form2->pcyl2->setPosition(5);
     Button3Click();
-    bar->setPosition(6);
+    Form2->pcyl2->setPosition(6);
     WordDoc->UndoClear();
     WordDoc->setSaved(true);
 }

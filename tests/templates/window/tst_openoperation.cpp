@@ -69,18 +69,30 @@ void chooseInDialog(tpaletteopendialog* dlg, int sellers, int buyers, const QStr
     });
 }
 
-// Answers the next message box and reports its caption and text.
-void answerMessageBox(QString* caption, QString* text)
+// Answers the next message box with the given button and reports its caption and text.
+void answerMessageBox(QString* caption, QString* text, QMessageBox::StandardButton answer = QMessageBox::Ok)
 {
     QTimer::singleShot(0, [=] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) {
-            answerMessageBox(caption, text);
+            answerMessageBox(caption, text, answer);
             return;
         }
         *caption = box->windowTitle();
         *text = box->text();
-        box->accept();
+        box->button(answer)->click();
+    });
+}
+
+// The dialog comes after the question has been answered: wait for it.
+void cancelDialogWhenShown(tpaletteopendialog* dlg)
+{
+    QTimer::singleShot(0, dlg, [dlg] {
+        if (!dlg->isVisible()) {
+            cancelDialogWhenShown(dlg);
+            return;
+        }
+        dlg->reject();
     });
 }
 
@@ -110,6 +122,7 @@ private slots:
     void openVariant_data();
     void openVariant();
     void cancelChangesNothing();
+    void unsavedChangesNoThenCancel();
     void missingVariantReportsTheVariant();
     void reopenSavedDocumentWithoutDialog();
     void engineTime();
@@ -223,6 +236,27 @@ void TestOpenOperation::cancelChangesNothing()
     QCOMPARE(form.WordDoc, before);
     QCOMPARE(form.OpenPath, path);
     QVERIFY(!form.Form2->isVisible());
+}
+
+// Changes, "No" to saving them, then Cancel in the dialog: the document stays.
+void TestOpenOperation::unsavedChangesNoThenCancel()
+{
+    app::TForm1& form = *m_form;
+    word::Document* before = form.WordDoc;
+    QVERIFY(before);
+    before->ActiveWindow().Selection().SetRange(0, 0);
+    before->ActiveWindow().Selection().TypeText(QStringLiteral("módosítás "));
+    QVERIFY(!before->Saved());
+    QString caption, text;
+    answerMessageBox(&caption, &text, QMessageBox::No);
+    cancelDialogWhenShown(form.TemplateDialog);
+    form.button1Click(&form);
+    QCOMPARE(caption, QStringLiteral("Quillora"));
+    QVERIFY(text.startsWith(QStringLiteral("Változtatásokat végzett a jelenlegi fájlon.")));
+    QCOMPARE(form.WordDoc, before);
+    QVERIFY(!form.WordDoc->Saved());
+    QVERIFY(form.WordDoc->Content().Text().startsWith(QStringLiteral("módosítás ")));
+    form.WordDoc->setSaved(true);
 }
 
 void TestOpenOperation::missingVariantReportsTheVariant()
