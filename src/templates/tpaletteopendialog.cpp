@@ -101,6 +101,8 @@ tpaletteopendialog::tpaletteopendialog(QListWidget* globlist, PathSource documen
     m_files->setAcceptMode(QFileDialog::AcceptOpen);
     m_files->setFileMode(QFileDialog::AnyFile);
     m_files->setNameFilters(nameFilters());
+    // Set last: the file dialog makes itself a window again while it is set up.
+    m_files->setWindowFlags(Qt::Widget);
     connect(m_files, &QFileDialog::directoryEntered, this, [this] { onFolderChanged(); });
     connect(m_files, &QFileDialog::filterSelected, this,
             [this](const QString& nameFilter) { onTypeChanged(nameFilter); });
@@ -195,6 +197,8 @@ bool tpaletteopendialog::Execute()
 
 void tpaletteopendialog::beginShowing()
 {
+    // A dialog inside a dialog stays hidden until it is shown itself.
+    m_files->show();
     m_files->selectNameFilter(nameFilters().at(m_filterIndex - 1));
     const QFileInfo chosen(m_fileName);
     const bool inFolder = !m_fileName.isEmpty() && chosen.absoluteDir().exists()

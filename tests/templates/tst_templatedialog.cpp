@@ -84,6 +84,10 @@ void TestTemplateDialog::firstOpening()
     dlg.show();
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Szerződés sablon megnyitása"));
     QVERIFY(dlg.panel()->isVisible());
+    // The file list is part of the dialog, the panel on its right.
+    QVERIFY(!dlg.fileDialog()->isWindow());
+    QVERIFY(dlg.fileDialog()->isVisible());
+    QVERIFY(dlg.panel()->geometry().left() >= dlg.fileDialog()->geometry().right());
     QCOMPARE(editText(dlg, "edit1"), QStringLiteral("1"));
     QCOMPARE(editText(dlg, "edit2"), QStringLiteral("1"));
     QCOMPARE(editText(dlg, "edit3"), QStringLiteral("0"));
