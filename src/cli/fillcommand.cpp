@@ -1,12 +1,11 @@
 #include "cli/fillcommand.h"
 
+#include "cli/command.h"
 #include "fields/fielddatafile.h"
 #include "fields/fieldwriter.h"
 #include "fields/writeprogress.h"
-#include "templates/fielddiscovery.h"
+#include "templates/headlessopen.h"
 #include "templates/openpath.h"
-#include "templates/partyblockassembly.h"
-#include "templates/partylist.h"
 #include "word/application.h"
 #include "word/document.h"
 #include "word/error.h"
@@ -15,8 +14,10 @@ namespace cli {
 
 namespace {
 
-constexpr int kUsage = 2;
-constexpr int kFailed = 1;
+QString oneLine(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
+}
 
 QString usage()
 {
@@ -28,11 +29,12 @@ bool takeCount(const QString& option, const QString& text, int& count, QString& 
 {
     bool ok = false;
     const int n = text.toInt(&ok);
-    if (ok && n >= 0 && n <= 99) {
+    // The template dialog offers one or two sellers and buyers; so does the tool.
+    if (ok && (n == 1 || n == 2)) {
         count = n;
         return true;
     }
-    error = QStringLiteral("A(z) %1 értéke 0 és 99 közötti egész szám legyen, nem „%2”.").arg(option, text);
+    error = QStringLiteral("A(z) %1 értéke 1 vagy 2 lehet, nem „%2”.").arg(option, text);
     return false;
 }
 
@@ -68,23 +70,9 @@ bool takeOption(const QString& name, const QString& value, FillOptions& o, QStri
     return true;
 }
 
-QList<templates::PartyEntry> partiesFor(const FillOptions& o)
-{
-    QList<templates::PartyEntry> parties;
-    const auto group = [&](const QString& word, int count) {
-        for (int n = 1; n <= count; ++n) {
-            const QString entry = templates::PartyList::entryName(word, n);
-            parties.append({entry, o.legal.contains(entry, Qt::CaseInsensitive)});
-        }
-    };
-    group(templates::PartyList::sellerWord(), o.sellers);
-    group(templates::PartyList::buyerWord(), o.buyers);
-    return parties;
-}
-
 bool checkLegal(const FillOptions& o, QString& error)
 {
-    const QList<templates::PartyEntry> parties = partiesFor(o);
+    const QList<templates::PartyEntry> parties = templates::partiesFor(o.sellers, o.buyers, o.legal);
     for (const QString& entry : o.legal) {
         const bool known = std::any_of(parties.begin(), parties.end(), [&](const auto& p) {
             return p.text.compare(entry, Qt::CaseInsensitive) == 0;
@@ -183,34 +171,43 @@ bool parseFillOptions(const QStringList& args, FillOptions& o, QString& error)
 
 int runFill(const FillOptions& o, QTextStream& out, QTextStream& err)
 {
+    word::Application app;
+    templates::HeadlessOpening opened;
     try {
-        word::Application app;
-        const QString openPath = templates::openPathFor(o.templatePath, o.sellers, o.buyers);
-        word::Document* doc = app.Documents().Open(openPath);
-        const bool isTemplate = templates::isTemplateFile(o.templatePath);
-        if (isTemplate)
-            templates::AssemblePartyBlocks(*doc, partiesFor(o));
-        const templates::FieldDiscovery found = templates::DiscoverFields(*doc, !isTemplate);
-        QList<Row> rows = rowsOf(found);
+        opened = templates::openHeadless(app, o.templatePath, o.sellers, o.buyers, o.legal);
+    } catch (const word::Error& e) {
+        const QString path = templates::openPathFor(o.templatePath, o.sellers, o.buyers);
+        err << QStringLiteral("A megnyitás sikertelen ! %1: %2").arg(path, oneLine(e.message())) << Qt::endl;
+        return kExitFile;
+    }
+    QList<Row> rows = rowsOf(opened.discovery);
+    try {
         if (!o.dataPath.isEmpty())
             placeData(o.dataPath, rows);
-        for (const auto& [name, value] : o.sets) {
-            const int r = findRow(rows, name);
-            if (r < 0) {
-                err << QStringLiteral("Nincs „%1” nevű mező a dokumentumban (%2).").arg(name, openPath) << Qt::endl;
-                return kUsage;
-            }
-            rows[r].value = value;
-            rows[r].write = true;
-        }
-        const int written = writeRows(*doc, rows, found.maxOccurrence);
-        doc->SaveAs(o.outPath);
-        out << QStringLiteral("%1 mező kitöltve, mentve: %2").arg(written).arg(o.outPath) << Qt::endl;
-        return 0;
     } catch (const word::Error& e) {
-        err << QString(e.message()).replace(u'\r', u'\n') << Qt::endl;
-        return kFailed;
+        err << oneLine(e.message()) << Qt::endl;
+        return kExitFile;
     }
+    for (const auto& [name, value] : o.sets) {
+        const int r = findRow(rows, name);
+        if (r < 0) {
+            err << QStringLiteral("Nincs „%1” nevű mező a dokumentumban (%2); a --set nem alkalmazható.")
+                       .arg(name, opened.openPath)
+                << Qt::endl;
+            return kExitFile;
+        }
+        rows[r].value = value;
+        rows[r].write = true;
+    }
+    try {
+        const int written = writeRows(*opened.doc, rows, opened.discovery.maxOccurrence);
+        opened.doc->SaveAs(o.outPath);
+        out << QStringLiteral("%1 mező kitöltve, mentve: %2").arg(written).arg(o.outPath) << Qt::endl;
+    } catch (const word::Error& e) {
+        err << oneLine(e.message()) << Qt::endl;
+        return kExitFile;
+    }
+    return kExitOk;
 }
 
 int fillCommand(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -219,7 +216,7 @@ int fillCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     QString error;
     if (!parseFillOptions(args, options, error)) {
         err << error << Qt::endl << usage() << Qt::endl;
-        return kUsage;
+        return kExitUsage;
     }
     return runFill(options, out, err);
 }

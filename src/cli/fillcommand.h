@@ -25,8 +25,9 @@ struct FillOptions {
 // Hungarian message into error.
 bool parseFillOptions(const QStringList& args, FillOptions& options, QString& error);
 
-// Exit status: 0 done, 1 the document or a file could not be read or written,
-// 2 the command line is wrong (also a --set or --legal naming nothing).
+// Exit status as for every command: 0 done, 1 the command line is wrong (also
+// a --legal naming no party), 2 a file could not be read or written, or a
+// --set names no field of the opened document.
 int runFill(const FillOptions& options, QTextStream& out, QTextStream& err);
 
 // The whole command: parse, then run.
