@@ -196,6 +196,8 @@ void TForm1::button1Click(QObject* sender)
 
 void TForm1::BrowserDocumentComplete()
 {
+    // The host shows no tool bars of its own (toolBarsHidden() is always
+    // true), so there is nothing to hide there; the engine's review bar goes.
     try {
         if (WordDoc)
             WordDoc->CommandBars()(QStringLiteral("Reviewing")).setVisible(false);
