@@ -21,6 +21,7 @@ enum Rank : quint8 { RankEnd = 0, RankMarkup = 1, RankStart = 2, RankCollapsedEn
 
 struct BookmarkState {
     QString name;
+    QString folded;      // the name's lookup key, kept to fold each name once
     int xmlId = -1;
     int start = 0;
     int end = 0;
@@ -62,6 +63,7 @@ struct Step {
 
 struct BookmarkRecord {
     QString name;
+    QString folded;
     int xmlId = -1;
     AnchorNode* start = nullptr;
     AnchorNode* end = nullptr;
@@ -158,7 +160,7 @@ void AnchorTable::Impl::detachBookmark(int serial)
     Q_ASSERT(it != bookmarks.end());
     tree.erase(it->second.start);
     tree.erase(it->second.end);
-    byName.remove(it->second.name.toCaseFolded());
+    byName.remove(it->second.folded);
     if (isHidden(it->second.name))
         --hiddenCount;
     bookmarks.erase(it);
@@ -169,10 +171,11 @@ void AnchorTable::Impl::attachBookmark(int serial, const BookmarkState& s)
     const bool collapsed = s.start == s.end;
     BookmarkRecord rec;
     rec.name = s.name;
+    rec.folded = s.folded;
     rec.xmlId = s.xmlId;
     rec.start = tree.insert(s.start, RankStart, s.startSeq, AnchorPoint::BookmarkStart, serial);
     rec.end = tree.insert(s.end, collapsed ? RankCollapsedEnd : RankEnd, s.endSeq, AnchorPoint::BookmarkEnd, serial);
-    byName.insert(s.name.toCaseFolded(), serial);
+    byName.insert(s.folded, serial);
     if (isHidden(s.name))
         ++hiddenCount;
     bookmarks.emplace(serial, std::move(rec));
@@ -258,6 +261,7 @@ BookmarkState AnchorTable::Impl::stateOf(int serial) const
     const BookmarkRecord& r = bookmarks.at(serial);
     BookmarkState s;
     s.name = r.name;
+    s.folded = r.folded;
     s.xmlId = r.xmlId;
     s.start = tree.positionOf(r.start);
     s.end = tree.positionOf(r.end);
@@ -284,7 +288,7 @@ const std::vector<int>& AnchorTable::Impl::sorted(bool includeHidden) const
         std::vector<std::pair<QString, int>> keyed;
         keyed.reserve(bookmarks.size());
         for (const auto& [serial, rec] : bookmarks)
-            keyed.emplace_back(rec.name.toCaseFolded(), serial);
+            keyed.emplace_back(rec.folded, serial);
         // Folded names are unique within the table, so the folded order is total.
         std::sort(keyed.begin(), keyed.end(),
                   [](const auto& a, const auto& b) { return QString::compare(a.first, b.first) < 0; });
@@ -304,7 +308,7 @@ const std::vector<int>& AnchorTable::Impl::sorted(bool includeHidden) const
 
 BookmarkState AnchorTable::Impl::newState(const QString& name, int xmlId, int start, int end)
 {
-    BookmarkState s{ name, xmlId, start, end, nextSeq, nextSeq + 1 };
+    BookmarkState s{ name, name.toCaseFolded(), xmlId, start, end, nextSeq, nextSeq + 1 };
     nextSeq += 2;
     return s;
 }
@@ -319,7 +323,7 @@ void AnchorTable::Impl::collectSpan(int pos, int removed, int added, Step& step)
     std::vector<const AnchorNode*> hits;
     tree.forEach(pos, end, [&](const AnchorNode* n, int) { hits.push_back(n); });
 
-    QSet<int> seen;
+    std::vector<int> serials;
     QHash<int, size_t> markupAt;
     QList<int> dropped;
     for (const AnchorNode* n : hits) {
@@ -338,16 +342,19 @@ void AnchorTable::Impl::collectSpan(int pos, int removed, int added, Step& step)
             step.markups.push_back(std::move(c));
             continue;
         }
-        if (seen.contains(n->ref))
-            continue;
-        seen.insert(n->ref);
-        const BookmarkState s = stateOf(n->ref);
+        serials.push_back(n->ref);
+    }
+    // Each bookmark once, however many of its points lie in the span.
+    std::sort(serials.begin(), serials.end());
+    serials.erase(std::unique(serials.begin(), serials.end()), serials.end());
+    for (int serial : serials) {
+        const BookmarkState s = stateOf(serial);
         const bool inside = s.start < s.end ? (s.start >= pos && s.end <= end)
                                             : (s.start > pos && s.start < end);
         const bool touched = (s.start > pos && s.start <= end) || (s.end > pos && s.end <= end);
         if (!inside && !touched)
             continue;
-        BookmarkChange c{ n->ref, s, std::nullopt };
+        BookmarkChange c{ serial, s, std::nullopt };
         if (!inside) {
             c.after = s;
             c.after->start = s.start <= pos ? s.start : (s.start >= end ? s.start + delta : pos + added);

@@ -76,21 +76,70 @@ quint32 AnchorTree::nextPriority()
     return m_random;
 }
 
+AnchorNode* AnchorTree::allocate()
+{
+    if (m_free.empty())
+        return new AnchorNode;
+    AnchorNode* n = m_free.back();
+    m_free.pop_back();
+    *n = AnchorNode();
+    return n;
+}
+
+// n and its parent have no pending shift (the descent pushed them), so the
+// subtree that changes parent keeps its positions.
+void AnchorTree::rotateUp(AnchorNode* n)
+{
+    AnchorNode* p = n->parent;
+    AnchorNode* g = p->parent;
+    if (p->left == n) {
+        p->left = n->right;
+        if (p->left)
+            p->left->parent = p;
+        n->right = p;
+    } else {
+        p->right = n->left;
+        if (p->right)
+            p->right->parent = p;
+        n->left = p;
+    }
+    p->parent = n;
+    n->parent = g;
+    if (!g)
+        m_root = n;
+    else if (g->left == p)
+        g->left = n;
+    else
+        g->right = n;
+}
+
 AnchorNode* AnchorTree::insert(int position, quint8 rank, quint64 seq, quint8 kind, int ref)
 {
-    auto* n = new AnchorNode;
+    AnchorNode* n = allocate();
     n->priority = nextPriority();
     n->position = position;
     n->rank = rank;
     n->kind = kind;
     n->ref = ref;
     n->seq = seq;
-    AnchorNode* l = nullptr;
-    AnchorNode* r = nullptr;
-    split(m_root, Key{ position, rank, seq }, l, r);
-    m_root = merge(merge(l, n), r);
-    m_root->parent = nullptr;
     ++m_size;
+    if (!m_root) {
+        m_root = n;
+        return n;
+    }
+    const Key k{ position, rank, seq };
+    for (AnchorNode* t = m_root;;) {
+        push(t);
+        AnchorNode*& child = less(t, k) ? t->right : t->left;
+        if (!child) {
+            child = n;
+            n->parent = t;
+            break;
+        }
+        t = child;
+    }
+    while (n->parent && n->parent->priority < n->priority)
+        rotateUp(n);
     return n;
 }
 
@@ -109,7 +158,7 @@ void AnchorTree::erase(AnchorNode* node)
         up->left = joined;
     else
         up->right = joined;
-    delete node;
+    m_free.push_back(node);
     --m_size;
 }
 
@@ -145,6 +194,13 @@ void AnchorTree::destroy(AnchorNode* n)
         delete n;
         n = next;
     }
+}
+
+AnchorTree::~AnchorTree()
+{
+    clear();
+    for (AnchorNode* n : m_free)
+        delete n;
 }
 
 void AnchorTree::clear()

@@ -9,6 +9,7 @@
 
 #include <QtGlobal>
 #include <utility>
+#include <vector>
 
 namespace word::model::detail {
 
@@ -28,7 +29,7 @@ struct AnchorNode {
 class AnchorTree {
 public:
     AnchorTree() = default;
-    ~AnchorTree() { clear(); }
+    ~AnchorTree();
     AnchorTree(const AnchorTree&) = delete;
     AnchorTree& operator=(const AnchorTree&) = delete;
 
@@ -55,6 +56,8 @@ private:
     static void split(AnchorNode* t, const Key& k, AnchorNode*& l, AnchorNode*& r);
     static AnchorNode* merge(AnchorNode* a, AnchorNode* b);
     static void destroy(AnchorNode* n);
+    void rotateUp(AnchorNode* n);
+    AnchorNode* allocate();
     quint32 nextPriority();
 
     template <class Fn>
@@ -77,6 +80,9 @@ private:
 
     AnchorNode* m_root = nullptr;
     int m_size = 0;
+    // Erased nodes are reused: an edit takes points out and puts them back,
+    // and the allocator would otherwise dominate its cost.
+    std::vector<AnchorNode*> m_free;
     quint32 m_random = 0x9e3779b9u;
 };
 
