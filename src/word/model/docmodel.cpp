@@ -54,6 +54,8 @@ DocModel::DocModel() : m_text(std::make_unique<QTextDocument>())
     m_text->setUndoRedoEnabled(false);
     connect(m_text.get(), &QTextDocument::contentsChange, this, &DocModel::onContentsChange);
     connect(m_text.get(), &QTextDocument::contentsChanged, this, [this] {
+        if (m_quietDepth > 0)
+            return;
         if (!m_tracking && m_scopeDepth == 0 && !m_loading) {
             m_tracking = true;   // an undo or redo of ours has finished
             return;

@@ -106,8 +106,17 @@ public:
     // the engine makes without editing in a QuietCursors.
     class QuietCursors {
     public:
-        explicit QuietCursors(const DocModel& m) : m_model(m) { m.m_editCursor.beginEditBlock(); }
-        ~QuietCursors() { m_model.m_editCursor.endEditBlock(); }
+        explicit QuietCursors(const DocModel& m) : m_model(m)
+        {
+            ++m.m_quietDepth;
+            m.m_editCursor.beginEditBlock();
+        }
+        // Closing the block reports the contents as changed, though nothing was.
+        ~QuietCursors()
+        {
+            m_model.m_editCursor.endEditBlock();
+            --m_model.m_quietDepth;
+        }
         QuietCursors(const QuietCursors&) = delete;
         QuietCursors& operator=(const QuietCursors&) = delete;
     private:
@@ -135,6 +144,7 @@ private:
     void openUndoStep();
 
     std::unique_ptr<QTextDocument> m_text;
+    mutable int m_quietDepth = 0;            // open QuietCursors: their blocks change nothing
     mutable QTextCursor m_editCursor;         // opens and closes the edit blocks that make one undo step
     AnchorTable m_anchors;
     PreservedDocument m_preserved;

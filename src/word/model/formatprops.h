@@ -26,7 +26,6 @@ enum : int {
     // Table and cell formats.
     TableIndex = QTextFormat::UserProperty + 180, // int: index of the table as read
     CellXml,         // QString: tcPr of the cell
-    RowXml,          // QString: what opens the row (<w:tr>, tblPrEx, trPr), kept on its first cell
     CellAbsent,      // bool: a grid cell the row does not have (gridBefore/gridAfter)
 };
 

@@ -24,6 +24,7 @@ struct Markup {
 struct PreservedTable {
     QString open;            // <w:tbl ...> + tblPr + tblGrid, written before the first row
     QString tail;            // table-level items after the last row
+    std::vector<QString> rowOpen;           // what opens each row: <w:tr>, tblPrEx, trPr
     QHash<quint64, QString> continuation;   // vertically merged cells below the first, verbatim
     static quint64 key(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
 };

@@ -33,7 +33,8 @@ QString wordText(const DocModel& m, int start, int end)
             }
         }
         const int mark = b.position() + b.length() - 1;
-        if (mark >= start && mark < end && b.next().isValid())
+        const bool phantom = b.length() == 1 && b.blockFormat().boolProperty(prop::Phantom);
+        if (mark >= start && mark < end && b.next().isValid() && !phantom)
             out += u'\r';
     }
     return out;

@@ -25,9 +25,12 @@ namespace prop = model::prop;
 
 QString lookSignature(const QTextCharFormat& f)
 {
-    return QStringLiteral("%1%2%3").arg(f.fontWeight() >= QFont::Bold ? u'B' : u'-')
-        .arg(f.fontItalic() ? u'I' : u'-')
-        .arg(f.fontPointSize());
+    QString sig(2, QLatin1Char('-'));
+    if (f.fontWeight() >= QFont::Bold)
+        sig[0] = QLatin1Char('B');
+    if (f.fontItalic())
+        sig[1] = QLatin1Char('I');
+    return sig + QString::number(f.fontPointSize());
 }
 
 namespace {
@@ -545,26 +548,29 @@ void Reader::insertDrawing(QTextCursor& cur, pugi::xml_node obj, QTextCharFormat
     f.setProperty(prop::CharKind, int(prop::KindObject));
     QString embed;
     qint64 cx = 0, cy = 0;
-    for (pugi::xml_node n = obj; n; n = n.first_child() ? n.first_child() : n.next_sibling()) {
-        // Walk the subtree in document order looking for the picture and its extent.
-        const char* name = n.name();
-        const char* colon = std::strchr(name, ':');
-        const char* l = colon ? colon + 1 : name;
-        if (!embed.isEmpty() && cx)
-            break;
-        if (std::strcmp(l, "blip") == 0)
-            embed = XmlNames::attrText(n, "embed");
-        else if (std::strcmp(l, "extent") == 0 && !cx) {
-            cx = XmlNames::attrText(n, "cx").toLongLong();
-            cy = XmlNames::attrText(n, "cy").toLongLong();
+    // The picture and its extent, wherever they sit in the drawing's subtree.
+    struct Finder : pugi::xml_tree_walker {
+        QString* embed;
+        qint64* cx;
+        qint64* cy;
+        bool for_each(pugi::xml_node& n) override
+        {
+            const char* name = n.name();
+            const char* colon = std::strchr(name, ':');
+            const char* l = colon ? colon + 1 : name;
+            if (std::strcmp(l, "blip") == 0 && embed->isEmpty())
+                *embed = XmlNames::attrText(n, "embed");
+            else if (std::strcmp(l, "extent") == 0 && !*cx) {
+                *cx = XmlNames::attrText(n, "cx").toLongLong();
+                *cy = XmlNames::attrText(n, "cy").toLongLong();
+            }
+            return embed->isEmpty() || !*cx;
         }
-        if (!n.first_child()) {
-            while (n && !n.next_sibling() && n != obj)
-                n = n.parent();
-            if (!n || n == obj)
-                break;
-        }
-    }
+    } finder;
+    finder.embed = &embed;
+    finder.cx = &cx;
+    finder.cy = &cy;
+    obj.traverse(finder);
     const QString part = m_rels.value(embed);
     if (embed.isEmpty() || part.isEmpty() || !m_pkg.hasPart(part)) {
         cur.insertText(QString(QChar::ObjectReplacementCharacter), f);
@@ -691,6 +697,8 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
     ctx.pendingChunk.clear();
     ctx.pendingPrefix.clear();
     struct Merge { int row, col, rows, cols; };
+    struct CellXml { int row, col; QString xml; };
+    std::vector<CellXml> cellXml;   // set once the cells are merged: merging drops cell formats
     std::vector<Merge> merges;
     std::vector<int> openMerge(size_t(cols), -1);   // merge index per grid column
     for (size_t r = 0; r < rows.size(); ++r) {
@@ -712,8 +720,7 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
             if (cr.span > 1 || openMerge[size_t(cr.col)] >= 0)
                 merges.push_back({int(r), cr.col, 1, std::min(cr.span, cols - cr.col)});
             const pugi::xml_node tcPr = m_n.child(cr.tc, "tcPr");
-            cf.setProperty(prop::CellXml, tcPr ? nodeXml(tcPr) : QString());
-            cell.setFormat(cf);
+            cellXml.push_back({int(r), cr.col, tcPr ? nodeXml(tcPr) : QString()});
             Container inner;
             inner.cur = cell.firstCursorPosition();
             if (r == 0 && &cr == &grid[r].front()) {
@@ -735,17 +742,31 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
             if (m_n.is(c, "trPr") || m_n.is(c, "tblPrEx"))
                 rowOpen += nodeXml(c);
         }
-        QTextTableCell first = table->cellAt(int(r), 0);
-        QTextCharFormat ff = first.format();
-        ff.setProperty(prop::RowXml, rowOpen);
-        first.setFormat(ff);
+        m_model.preserved().tables[size_t(tableIndex)].rowOpen.push_back(rowOpen);
     }
     m_model.preserved().tables[size_t(tableIndex)].tail = rowLead;
     if (!leadBookmarks.empty() && grid[0].empty())
         placePendingBookmarks(ctx, table->firstPosition());
     for (const Merge& m : merges) {
-        if (m.rows > 1 || m.cols > 1)
-            table->mergeCells(m.row, m.col, m.rows, m.cols);
+        if (m.rows <= 1 && m.cols <= 1)
+            continue;
+        // Qt moves the blocks of covered cells into the merged one; none of
+        // them stands for a paragraph of the file.
+        for (int r = m.row; r < m.row + m.rows; ++r) {
+            for (int c = m.col; c < m.col + m.cols; ++c) {
+                if (r == m.row && c == m.col)
+                    continue;
+                QTextCursor cc = table->cellAt(r, c).firstCursorPosition();
+                markPhantom(cc);
+            }
+        }
+        table->mergeCells(m.row, m.col, m.rows, m.cols);
+    }
+    for (const CellXml& c : cellXml) {
+        QTextTableCell cell = table->cellAt(c.row, c.col);
+        QTextCharFormat cf = cell.format();
+        cf.setProperty(prop::CellXml, c.xml);
+        cell.setFormat(cf);
     }
     ctx.cur.setPosition(table->lastPosition() + 1);
     ctx.fresh = true;

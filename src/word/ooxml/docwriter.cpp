@@ -273,7 +273,7 @@ void Writer::writeTable(QTextTable* t)
         put(QStringLiteral("</") + tag("tblGrid") + u'>');
     }
     for (int r = 0; r < t->rows(); ++r) {
-        const QString rowOpen = t->cellAt(r, 0).format().stringProperty(prop::RowXml);
+        const QString rowOpen = pt && size_t(r) < pt->rowOpen.size() ? pt->rowOpen[size_t(r)] : QString();
         put(rowOpen.isEmpty() ? u'<' + tag("tr") + u'>' : rowOpen);
         for (int c = 0; c < t->columns();) {
             const QTextTableCell cell = t->cellAt(r, c);
