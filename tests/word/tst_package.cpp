@@ -70,7 +70,7 @@ QStringList corpusFiles(bool malformed)
     QStringList files;
     while (!manifest.atEnd()) {
         const QStringList f = QString::fromUtf8(manifest.readLine()).chopped(1).split(u'\t');
-        if (f.size() <= qMax(formatCol, malformedCol) || f[formatCol] != u"zip")
+        if (f.size() <= qMax(formatCol, malformedCol) || (f[formatCol] != u"zip" && f[formatCol] != u"flat-opc-xml"))
             continue;
         if (f[malformedCol].trimmed().isEmpty() != malformed)
             files.append(f[0]);
@@ -98,6 +98,9 @@ private slots:
     void saveOverSourceFile();
     void failedSaveLeavesOldFile();
     void readOnlyFolderLeavesOldFile();
+    void flatPackage();
+    void flatPackageRefused_data();
+    void flatPackageRefused();
     void corpusRoundTrip_data();
     void corpusRoundTrip();
 
@@ -366,6 +369,74 @@ void TestPackage::readOnlyFolderLeavesOldFile()
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), old);
+}
+
+namespace {
+
+QByteArray flatPackage(const QByteArray& extraParts = {})
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+           "<?mso-application progid=\"Word.Document\"?>\n"
+           "<pkg:package xmlns:pkg=\"http://schemas.microsoft.com/office/2006/xmlPackage\" "
+           "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">\n"
+           "<pkg:part pkg:name=\"/_rels/.rels\" pkg:contentType=\"application/vnd.openxmlformats-package.relationships+xml\">"
+           "<pkg:xmlData>" + QByteArray(packageRels()).mid(QByteArray(packageRels()).indexOf("<Relationships")) + "</pkg:xmlData></pkg:part>\n"
+           "<pkg:part pkg:name=\"/word/document.xml\" pkg:contentType=\"" + kMainType.toUtf8() + "\"><pkg:xmlData>"
+           "<w:document><w:body><w:p><w:r><w:t xml:space=\"preserve\">Lapos csomag: ő </w:t></w:r></w:p></w:body></w:document>"
+           "</pkg:xmlData></pkg:part>\n"
+           "<pkg:part pkg:name=\"/word/media/image1.png\" pkg:contentType=\"image/png\" pkg:compression=\"store\">"
+           "<pkg:binaryData>" + QByteArray("\x89PNG\r\n\x1a\n\x00\x01\x02", 11).toBase64() + "</pkg:binaryData></pkg:part>\n"
+        + extraParts + "</pkg:package>";
+}
+
+} // namespace
+
+void TestPackage::flatPackage()
+{
+    const auto pkg = Package::fromBytes(::flatPackage(), QStringLiteral("lapos.xml"));
+    QCOMPARE(pkg->mainPartName(), QStringLiteral("word/document.xml"));
+    QCOMPARE(pkg->contentType(QStringLiteral("word/document.xml")), kMainType);
+    QCOMPARE(pkg->part(QStringLiteral("word/media/image1.png")), QByteArray("\x89PNG\r\n\x1a\n\x00\x01\x02", 11));
+    // The inline part stands alone: the prefix bound on the envelope is bound on its root.
+    pugi::xml_document doc;
+    pkg->parsePart(QStringLiteral("word/document.xml"), doc);
+    QCOMPARE(QString::fromUtf8(doc.document_element().attribute("xmlns:w").value()),
+             QStringLiteral("http://schemas.openxmlformats.org/wordprocessingml/2006/main"));
+    QCOMPARE(QString::fromUtf8(doc.select_node("//w:t").node().text().get()), QStringLiteral("Lapos csomag: ő "));
+    // Saved, it is an ordinary zip package.
+    const QByteArray zip = pkg->toBytes();
+    QVERIFY(zip.startsWith("PK"));
+    const auto again = Package::fromBytes(zip, QStringLiteral("lapos.docx"));
+    QCOMPARE(again->partNames(), pkg->partNames());
+    QCOMPARE(again->contentType(QStringLiteral("word/media/image1.png")), QStringLiteral("image/png"));
+    QCOMPARE(again->part(QStringLiteral("word/document.xml")), pkg->part(QStringLiteral("word/document.xml")));
+}
+
+void TestPackage::flatPackageRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("escaping part name")
+        << ::flatPackage("<pkg:part pkg:name=\"/../evil\" pkg:contentType=\"x/y\"><pkg:binaryData>AA==</pkg:binaryData></pkg:part>")
+        << "evil";
+    QTest::newRow("duplicate part")
+        << ::flatPackage("<pkg:part pkg:name=\"/WORD/document.xml\" pkg:contentType=\"x/y\"><pkg:binaryData>AA==</pkg:binaryData></pkg:part>")
+        << "kétszer";
+    QTest::newRow("DOCTYPE") << QByteArray(::flatPackage()).replace("<?mso-application", "<!DOCTYPE x><?mso-application") << "DOCTYPE";
+    QTest::newRow("cut off") << ::flatPackage().left(900) << "XML";
+}
+
+void TestPackage::flatPackageRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    try {
+        Package::fromBytes(bytes, QStringLiteral("lapos.xml"));
+        QFAIL("accepted");
+    } catch (const word::Error& e) {
+        QVERIFY2(e.message().contains(QStringLiteral("lapos.xml")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+    }
 }
 
 void TestPackage::corpusRoundTrip_data()

@@ -24,10 +24,10 @@ namespace word::opc { class Package; }
 namespace word::legacy {
 
 enum class Format {
-    Ooxml,          // a zip package (.docx, .dotx, .docm, ... under any name)
+    Ooxml,          // a package (.docx, .dotx, .docm, ... under any name), zip or flat XML
     WordBinary,     // Word 97-2003, 6/95 (OLE compound file) or Word 2.x
     Rtf,
-    WordXml,        // Word 2003 XML (WordprocessingML 2003) or flat OPC XML
+    WordXml,        // Word 2003 XML (WordprocessingML 2003)
     Encrypted,      // password-protected: an encrypted package or .doc
     Unknown
 };

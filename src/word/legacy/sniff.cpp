@@ -1,5 +1,6 @@
 #include "word/legacy/compoundfile.h"
 #include "word/legacy/legacyimport.h"
+#include "word/opc/flatpackagereader.h"
 
 #include <QFile>
 #include <cstring>
@@ -35,8 +36,7 @@ Format sniffCompoundFile(const QByteArray& data)
 
 bool isWordXml(const QByteArray& head)
 {
-    return head.contains("<w:wordDocument") || head.contains("progid=\"Word.Document\"")
-        || head.contains("<pkg:package");
+    return head.contains("<w:wordDocument") || head.contains("progid=\"Word.Document\"");
 }
 
 } // namespace
@@ -50,6 +50,8 @@ Format sniffBytes(const QByteArray& data)
     // Word for Windows 2.x wrote its own binary form before the OLE container.
     if (data.size() >= 128 && static_cast<unsigned char>(data[0]) == 0xDB && static_cast<unsigned char>(data[1]) == 0xA5)
         return Format::WordBinary;
+    if (opc::looksLikeFlatPackage(data))
+        return Format::Ooxml;
     const QByteArray head = data.mid(afterBomAndSpace(data), kTextHead);
     if (head.startsWith("{\\rtf"))
         return Format::Rtf;

@@ -37,6 +37,8 @@ public:
     ~Package();
     // Reads and checks path; throws word::Error naming the file and the reason.
     static std::unique_ptr<Package> open(const QString& path);
+    // Takes a zip, or the single-file XML form of a package (the pkg:package
+    // "flat" form Word writes as .xml), which is then written back as a zip.
     static std::unique_ptr<Package> fromBytes(const QByteArray& zipBytes, const QString& nameForErrors);
 
     QString fileName() const;
@@ -65,6 +67,7 @@ public:
 
 private:
     friend class PackageReader;
+    friend class FlatPackageReader;
     Package();
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -3,6 +3,7 @@
 
 #include "word/error.h"
 #include "word/legacy/compoundfile.h"
+#include "word/opc/flatpackagereader.h"
 #include "word/opc/package.h"
 #include "word/opc/packageimpl.h"
 #include "word/opc/partname.h"
@@ -193,7 +194,10 @@ std::unique_ptr<Package> Package::fromBytes(const QByteArray& zipBytes, const QS
     std::unique_ptr<Package> p(new Package);
     p->d->fileName = nameForErrors;
     p->d->raw = zipBytes;
-    PackageReader(*p->d).run();
+    if (looksLikeFlatPackage(zipBytes))
+        FlatPackageReader(*p->d).run();
+    else
+        PackageReader(*p->d).run();
     return p;
 }
 
