@@ -32,7 +32,12 @@ inline QList<Entry> readManifest()
     QList<Entry> out;
     if (!f.open(QIODevice::ReadOnly))
         return out;
-    const QList<QByteArray> lines = f.readAll().split('\n');
+    // The manifest may come with Windows line ends; a stray '\r' would hide the last column.
+    QList<QByteArray> lines = f.readAll().split('\n');
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
     const QList<QByteArray> header = lines.value(0).split('\t');
     const qsizetype fileCol = header.indexOf("file"), formatCol = header.indexOf("format");
     const qsizetype malformedCol = header.indexOf("malformed"), noteCol = header.indexOf("note");
