@@ -120,6 +120,7 @@ void TestDocumentHost::hostingChangesNothingInTheDocument()
     for (const QString& name : { QStringLiteral("Jogisz"), QStringLiteral("Termsz"), QStringLiteral("Eladó_1"),
                                  QStringLiteral("KeltDátum_3") })
         QCOMPARE(bookmarkSpan(doc, name), bookmarkSpan(*plain, name));
+    QVERIFY(doc.Saved());
 }
 
 void TestDocumentHost::pageSetup_data()
