@@ -183,7 +183,9 @@ void TestLegacy::rtfConverts()
         QSKIP("LibreOffice is not installed");
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("-szerződés.doc"), rtf());
-    const auto pkg = word::legacy::openPackage(path);
+    Format detected = Format::Unknown;
+    const auto pkg = word::legacy::openPackage(path, &detected);
+    QCOMPARE(detected, Format::Rtf);
     const QString text = mainText(*pkg);
     QVERIFY2(text.contains(QStringLiteral("Adásvételi szerződés ű")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Vége.")));

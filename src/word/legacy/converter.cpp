@@ -128,9 +128,12 @@ QByteArray convertToOoxml(const QString& path, int timeoutMs)
     return runConverter(path, exe, format, timeoutMs);
 }
 
-std::unique_ptr<opc::Package> openPackage(const QString& path)
+std::unique_ptr<opc::Package> openPackage(const QString& path, Format* detected)
 {
-    switch (sniff(path)) {
+    const Format format = sniff(path);
+    if (detected)
+        *detected = format;
+    switch (format) {
     case Format::WordBinary:
     case Format::Rtf:
     case Format::WordXml:

@@ -40,7 +40,9 @@ Format sniffBytes(const QByteArray& head);
 // word::Error when LibreOffice is missing, fails, or exceeds timeoutMs.
 QByteArray convertToOoxml(const QString& path, int timeoutMs = 60'000);
 
-// The package of any supported form (see above); throws word::Error.
-std::unique_ptr<opc::Package> openPackage(const QString& path);
+// The package of any supported form (see above); throws word::Error. When
+// detected is given it receives the form found, so the caller need not read
+// the file a second time to learn whether it was a legacy import.
+std::unique_ptr<opc::Package> openPackage(const QString& path, Format* detected = nullptr);
 
 } // namespace word::legacy
