@@ -53,6 +53,7 @@ private slots:
     void cutAndPasteCarryBookmarks();
     void typingKeepsBookmarksInPlace();
     void destroyingTheHostClosesTheDocument();
+    void applicationGoingFirstLeavesAnEmptyHost();
 
 private:
     DocumentHost* load(const QString& path);
@@ -259,6 +260,22 @@ void TestDocumentHost::destroyingTheHostClosesTheDocument()
     delete host;
     QVERIFY(!doc);
     QCOMPARE(m_app.Documents().Count(), open - 1);
+}
+
+// At the program's end the engine may go before the window and its host.
+void TestDocumentHost::applicationGoingFirstLeavesAnEmptyHost()
+{
+    auto engine = std::make_unique<word::Application>();
+    auto* host = new DocumentHost(engine.get(), m_panel.get());
+    host->Navigate(sample(Variant));
+    QTRY_VERIFY(host->pageView());
+    m_panel->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    engine.reset();
+    QVERIFY(!host->Document());
+    QVERIFY(!host->pageView());
+    m_panel->repaint();
+    delete host;
 }
 
 QTEST_MAIN(TestDocumentHost)

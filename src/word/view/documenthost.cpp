@@ -40,12 +40,17 @@ DocumentHost::~DocumentHost()
 void DocumentHost::closeDocument()
 {
     // The view lets go of the engine's text before the document goes away.
+    dropView();
+    if (m_doc)
+        m_doc->Close();
+}
+
+void DocumentHost::dropView()
+{
     delete m_ruler;
     m_ruler = nullptr;
     delete m_view;
     m_view = nullptr;
-    if (m_doc)
-        m_doc->Close();
 }
 
 void DocumentHost::Navigate(const QString& path)
@@ -82,13 +87,10 @@ void DocumentHost::showDocument(word::Document* doc)
     connect(doc, &word::Document::viewSettingsChanged, this, [this] { applyViewSettings(); });
     connect(m_app, &word::Application::viewSettingsChanged, this, [this] { applyViewSettings(); });
     connect(doc, &word::Document::selectionChanged, this, [this] { showEngineSelection(); });
-    connect(doc, &word::Document::closed, this, [this] {
-        // Closed from elsewhere (the application quit): nothing left to show.
-        delete m_ruler;
-        m_ruler = nullptr;
-        delete m_view;
-        m_view = nullptr;
-    });
+    // Closed from elsewhere (the application quit, or went away with its
+    // documents): the view must not outlive the text it shows.
+    connect(doc, &word::Document::closed, this, [this] { dropView(); });
+    connect(doc->textDocument(), &QObject::destroyed, this, [this] { dropView(); });
     applyViewSettings();
 }
 

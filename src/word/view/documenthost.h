@@ -42,6 +42,7 @@ private:
     void applyViewSettings();
     void showEngineSelection();
     void closeDocument();
+    void dropView();
 
     word::Application* m_app;
     QPointer<word::Document> m_doc;
