@@ -38,17 +38,41 @@ Observed observe(word::Document& doc)
     return o;
 }
 
+// Where two strings part, with some context on both sides.
+QString divergence(const QString& a, const QString& b)
+{
+    qsizetype common = 0;
+    while (common < a.size() && common < b.size() && a.at(common) == b.at(common))
+        ++common;
+    const qsizetype from = std::max<qsizetype>(0, common - 80);
+    const auto excerpt = [&](const QString& s) {
+        return (from > 0 ? QStringLiteral("…") : QString()) + s.mid(from, 80 + 160);
+    };
+    return QStringLiteral("\"%1\" became \"%2\"").arg(excerpt(a), excerpt(b));
+}
+
 // The first difference of two lists, for a failure message that says where.
 QString firstDifference(const QStringList& before, const QStringList& after)
 {
     for (qsizetype i = 0; i < std::max(before.size(), after.size()); ++i) {
         if (before.value(i) != after.value(i)) {
-            return QStringLiteral("item %1 of %2/%3: \"%4\" became \"%5\"")
+            return QStringLiteral("item %1 of %2/%3: %4")
                 .arg(i).arg(before.size()).arg(after.size())
-                .arg(before.value(i).left(300), after.value(i).left(300));
+                .arg(divergence(before.value(i), after.value(i)));
         }
     }
     return QString();
+}
+
+// Runs one step of a round trip, naming the step in the engine's error.
+template <class Fn>
+auto during(const char* what, Fn&& fn)
+{
+    try {
+        return fn();
+    } catch (const word::Error& e) {
+        throw word::Error(QString::fromLatin1(what) + QStringLiteral(": ") + e.message());
+    }
 }
 
 QString settingsPartOf(const word::opc::Package& pkg, const QString& mainPart)
@@ -134,12 +158,12 @@ QStringList roundTrip(const QString& path, const QString& savedPath)
     Observed first;
     {
         word::Application app;
-        word::Document* doc = app.Documents().Open(path);
+        word::Document* doc = during("opening", [&] { return app.Documents().Open(path); });
         first = observe(*doc);
-        doc->SaveAs(savedPath);
+        during("saving", [&] { doc->SaveAs(savedPath); return 0; });
     }
     word::Application app;
-    word::Document* again = app.Documents().Open(savedPath);
+    word::Document* again = during("reopening the saved file", [&] { return app.Documents().Open(savedPath); });
     const Observed second = observe(*again);
     const QString text = firstDifference(first.paragraphs, second.paragraphs);
     if (!text.isEmpty())
