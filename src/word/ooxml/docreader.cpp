@@ -157,7 +157,7 @@ void Reader::run()
     QByteArray tail;
     pugi::xml_node body;
     for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling()) {
-        if (m_n.is(c, "body")) {
+        if (m_n.is(c, "body") && !body) {
             body = c;
             head += openTag(c).toUtf8();
         } else if (c.type() == pugi::node_element) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <memory>
 
+class QTextCharFormat;
+
 namespace word::opc { class Package; }
 namespace word::model { class DocModel; }
 
@@ -22,6 +24,6 @@ void readDocument(model::DocModel& model, const opc::Package& pkg, const ReadOpt
 
 // The look-related attributes the engine may change on a run, as a short
 // string: the writer patches a run's rPr only when this differs.
-QString lookSignature(const class QTextCharFormat& f);
+QString lookSignature(const QTextCharFormat& f);
 
 } // namespace word::ooxml
