@@ -61,7 +61,7 @@ private:
     qint64 inflatedTotal = 0;
 
     void openArchive();
-    void checkEntry(zip_int64_t i, const zip_stat_t& st, QSet<QString>& seen);
+    void checkEntry(const zip_stat_t& st, QSet<QString>& seen);
     QByteArray inflate(zip_int64_t i, const zip_stat_t& st);
     void readContentTypes(const QByteArray& data);
 };
@@ -82,7 +82,7 @@ void PackageReader::run()
         zip_stat_init(&stats[size_t(i)]);
         if (zip_stat_index(d.source, zip_uint64_t(i), 0, &stats[size_t(i)]) != 0)
             d.fail(QStringLiteral("a zip állomány sérült (a(z) %1. bejegyzés nem olvasható)").arg(i + 1));
-        checkEntry(i, stats[size_t(i)], seen);
+        checkEntry(stats[size_t(i)], seen);
     }
     for (zip_int64_t i = 0; i < count; ++i) {
         const QString name = QString::fromUtf8(stats[size_t(i)].name);
@@ -121,7 +121,7 @@ void PackageReader::openArchive()
     zip_error_fini(&err);
 }
 
-void PackageReader::checkEntry(zip_int64_t i, const zip_stat_t& st, QSet<QString>& seen)
+void PackageReader::checkEntry(const zip_stat_t& st, QSet<QString>& seen)
 {
     const QString name = QString::fromUtf8(st.name ? st.name : "");
     const QString problem = partname::entryProblem(name);
@@ -146,7 +146,6 @@ void PackageReader::checkEntry(zip_int64_t i, const zip_stat_t& st, QSet<QString
         d.fail(QStringLiteral("kicsomagolva túl nagy (összesen legfeljebb 256 MiB lehet)"));
     if (qint64(st.size) > kRatioCheckedFrom && st.size > st.comp_size * zip_uint64_t(kMaxCompressionRatio))
         d.fail(QStringLiteral("a(z) „%1” rész gyanúsan erősen tömörített (több mint százszoros; zip-bomba?)").arg(name));
-    Q_UNUSED(i);
 }
 
 // Inflates one entry, never producing more than its header declared (which
