@@ -696,78 +696,65 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
     ctx.pendingBookmarks.clear();
     ctx.pendingChunk.clear();
     ctx.pendingPrefix.clear();
-    struct Merge { int row, col, rows, cols; };
-    struct CellXml { int row, col; QString xml; };
-    std::vector<CellXml> cellXml;   // set once the cells are merged: merging drops cell formats
-    std::vector<Merge> merges;
-    std::vector<int> openMerge(size_t(cols), -1);   // merge index per grid column
+    // First the shape: continuation cells of vertical merges and grid cells
+    // no tc stands for. Cells are not merged in the text model: a merged
+    // cell shows as its first grid cell, the others stay empty and are not
+    // written, so every paragraph keeps its own block.
+    std::vector<std::vector<bool>> used(rows.size(), std::vector<bool>(size_t(cols), false));
+    // By index: nested tables read below add to the vector and may move it.
+    auto pt = [this, tableIndex]() -> model::PreservedTable& { return m_model.preserved().tables[size_t(tableIndex)]; };
     for (size_t r = 0; r < rows.size(); ++r) {
-        std::vector<bool> used(size_t(cols), false);
         for (const CellRef& cr : grid[r]) {
             if (cr.col >= cols)
                 continue;
-            for (int k = cr.col; k < std::min(cols, cr.col + cr.span); ++k)
-                used[size_t(k)] = true;
-            QTextTableCell cell = table->cellAt(int(r), cr.col);
-            QTextCharFormat cf = cell.format();
-            if (cr.cont && openMerge[size_t(cr.col)] >= 0) {
-                merges[size_t(openMerge[size_t(cr.col)])].rows++;
-                m_model.preserved().tables[size_t(tableIndex)].continuation.insert(
-                    model::PreservedTable::key(int(r), cr.col), nodeXml(cr.tc));
-                continue;
-            }
-            openMerge[size_t(cr.col)] = m_n.child(m_n.child(cr.tc, "tcPr"), "vMerge") ? int(merges.size()) : -1;
-            if (cr.span > 1 || openMerge[size_t(cr.col)] >= 0)
-                merges.push_back({int(r), cr.col, 1, std::min(cr.span, cols - cr.col)});
-            const pugi::xml_node tcPr = m_n.child(cr.tc, "tcPr");
-            cellXml.push_back({int(r), cr.col, tcPr ? nodeXml(tcPr) : QString()});
-            Container inner;
-            inner.cur = cell.firstCursorPosition();
-            if (r == 0 && &cr == &grid[r].front()) {
-                inner.pendingBookmarks = leadBookmarks;
-                inner.forceRegenerate = !leadBookmarks.empty();
-            }
-            readBlocks(cr.tc, inner);
-        }
-        for (int k = 0; k < cols; ++k) {
-            if (used[size_t(k)])
-                continue;
-            QTextTableCell cell = table->cellAt(int(r), k);
-            QTextCharFormat cf = cell.format();
-            cf.setProperty(prop::CellAbsent, true);
-            cell.setFormat(cf);
+            used[r][size_t(cr.col)] = true;   // the spanned columns stay "unused": nothing is written for them
+            if (cr.cont && r > 0)
+                pt().continuation.insert(model::PreservedTable::key(int(r), cr.col), nodeXml(cr.tc));
         }
         QString rowOpen = rowLeads[r] + openTag(rows[r]);
         for (pugi::xml_node c = rows[r].first_child(); c; c = c.next_sibling()) {
             if (m_n.is(c, "trPr") || m_n.is(c, "tblPrEx"))
                 rowOpen += nodeXml(c);
         }
-        m_model.preserved().tables[size_t(tableIndex)].rowOpen.push_back(rowOpen);
+        pt().rowOpen.push_back(rowOpen);
     }
-    m_model.preserved().tables[size_t(tableIndex)].tail = rowLead;
-    if (!leadBookmarks.empty() && grid[0].empty())
-        placePendingBookmarks(ctx, table->firstPosition());
-    for (const Merge& m : merges) {
-        if (m.rows <= 1 && m.cols <= 1)
-            continue;
-        // Qt moves the blocks of covered cells into the merged one; none of
-        // them stands for a paragraph of the file.
-        for (int r = m.row; r < m.row + m.rows; ++r) {
-            for (int c = m.col; c < m.col + m.cols; ++c) {
-                if (r == m.row && c == m.col)
-                    continue;
-                QTextCursor cc = table->cellAt(r, c).firstCursorPosition();
-                markPhantom(cc);
+    pt().tail = rowLead;
+    // Then the content, in document order, so anchors are placed where the text ends up.
+    bool first = true;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (const CellRef& cr : grid[r]) {
+            if (cr.col >= cols || pt().continuation.contains(model::PreservedTable::key(int(r), cr.col)))
+                continue;
+            QTextTableCell cell = table->cellAt(int(r), cr.col);
+            const pugi::xml_node tcPr = m_n.child(cr.tc, "tcPr");
+            Container inner;
+            inner.cur = cell.firstCursorPosition();
+            if (first) {
+                inner.pendingBookmarks = leadBookmarks;
+                inner.forceRegenerate = !leadBookmarks.empty();
+                leadBookmarks.clear();
+                first = false;
             }
+            readBlocks(cr.tc, inner);
+            // The cell's format shares its character with the first block's
+            // mark format, which the paragraph just set: add ours afterwards.
+            QTextCharFormat cf = cell.format();
+            cf.setProperty(prop::CellXml, tcPr ? nodeXml(tcPr) : QString());
+            cell.setFormat(cf);
         }
-        table->mergeCells(m.row, m.col, m.rows, m.cols);
+        for (int k = 0; k < cols; ++k) {
+            if (used[r][size_t(k)] && !pt().continuation.contains(model::PreservedTable::key(int(r), k)))
+                continue;
+            QTextTableCell cell = table->cellAt(int(r), k);
+            QTextCharFormat cf = cell.format();
+            cf.setProperty(prop::CellAbsent, true);
+            cell.setFormat(cf);
+            QTextCursor cc = cell.firstCursorPosition();
+            markPhantom(cc);
+        }
     }
-    for (const CellXml& c : cellXml) {
-        QTextTableCell cell = table->cellAt(c.row, c.col);
-        QTextCharFormat cf = cell.format();
-        cf.setProperty(prop::CellXml, c.xml);
-        cell.setFormat(cf);
-    }
+    if (!leadBookmarks.empty())
+        placePendingBookmarks(ctx, table->firstPosition());
     ctx.cur.setPosition(table->lastPosition() + 1);
     ctx.fresh = true;
     ctx.lastTable = table;

@@ -275,26 +275,19 @@ void Writer::writeTable(QTextTable* t)
     for (int r = 0; r < t->rows(); ++r) {
         const QString rowOpen = pt && size_t(r) < pt->rowOpen.size() ? pt->rowOpen[size_t(r)] : QString();
         put(rowOpen.isEmpty() ? u'<' + tag("tr") + u'>' : rowOpen);
-        for (int c = 0; c < t->columns();) {
+        for (int c = 0; c < t->columns(); ++c) {
+            const QString cont = pt ? pt->continuation.value(model::PreservedTable::key(r, c)) : QString();
+            if (!cont.isEmpty()) {
+                put(cont);
+                continue;
+            }
             const QTextTableCell cell = t->cellAt(r, c);
-            const int span = std::max(1, cell.columnSpan());
-            if (cell.row() != r) {
-                const QString cont = pt ? pt->continuation.value(model::PreservedTable::key(r, c)) : QString();
-                put(!cont.isEmpty() ? cont
-                                    : u'<' + tag("tc") + QStringLiteral("><") + tag("tcPr") + QStringLiteral("><") + tag("vMerge") + QStringLiteral("/></") + tag("tcPr")
-                                          + QStringLiteral("><") + tag("p") + QStringLiteral("/></") + tag("tc") + u'>');
-                c += span;
+            if (cell.row() != r || cell.column() != c || cell.format().boolProperty(prop::CellAbsent))
                 continue;
-            }
-            if (cell.format().boolProperty(prop::CellAbsent)) {
-                c += span;
-                continue;
-            }
             put(u'<' + tag("tc") + u'>' + cell.format().stringProperty(prop::CellXml));
             if (writeCell(cell) == 0)
                 put(u'<' + tag("p") + QStringLiteral("/>"));
             put(QStringLiteral("</") + tag("tc") + u'>');
-            c += span;
         }
         put(QStringLiteral("</") + tag("tr") + u'>');
     }
