@@ -34,6 +34,9 @@ TMgrid::~TMgrid()
 {
     // Tearing down the view closes an open editor; nobody listens any more.
     blockSignals(true);
+    // The model dies among the children after this destructor and resets itself
+    // on the way; the heading-row hooks must not reach the half-destroyed view.
+    disconnect(model(), nullptr, this, nullptr);
 }
 
 QString TMgrid::cells(int col, int row) const
