@@ -10,9 +10,11 @@
 #include "widgets/tshapedbutton.h"
 #include "word/application.h"
 #include "word/document.h"
+#include "word/error.h"
 
 #include <QtTest/QtTest>
 #include <QCalendarWidget>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -31,6 +33,19 @@ QLineEdit* openEditor(widgets::TMgrid* grid)
             return e;
     }
     return nullptr;
+}
+
+// Types text into the value cell the way a user does: the first key opens the
+// in-place editor, the rest goes to the editor, which then has the focus.
+// Characters are sent as text so that accented letters arrive as typed.
+void typeIntoCell(widgets::TMgrid* grid, const QString& text)
+{
+    QWidget* target = grid;
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_A, QString(c), Qt::NoModifier);
+        if (QLineEdit* editor = openEditor(grid))
+            target = editor;
+    }
 }
 
 // Presses the given button of the next message box that comes up.
@@ -206,7 +221,7 @@ void TestFieldSide::leftRightMoveCaretInOpenEditor()
     grid()->setEditing(true);
     grid()->setCurrentCell(2, 2);
     focusGrid();
-    QTest::keyClicks(grid(), "abc");
+    typeIntoCell(grid(), "abc");
     QLineEdit* editor = openEditor(grid());
     QVERIFY(editor);
     QCOMPARE(editor->cursorPosition(), 3);
@@ -265,7 +280,7 @@ void TestFieldSide::editorCloseWritesEditedRow()
     grid()->setEditing(true);
     grid()->setCurrentCell(1, 2);
     focusGrid();
-    QTest::keyClicks(grid(), "Győr");
+    typeIntoCell(grid(), "Győr");
     QVERIFY(grid()->editorMode());
     QCOMPARE(m_form->EditRow, 1);
     QCOMPARE(grid()->cells(2, 1), QStringLiteral("Győr"));   // the cell follows every key
@@ -285,7 +300,7 @@ void TestFieldSide::enterInEditorKeepsTypedValue()
     grid()->setEditing(true);
     grid()->setCurrentCell(1, 2);
     focusGrid();
-    QTest::keyClicks(grid(), "új");
+    typeIntoCell(grid(), "új");
     QLineEdit* editor = openEditor(grid());
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_Return);
@@ -304,7 +319,7 @@ void TestFieldSide::clickClosesEditorAndWrites()
     grid()->setEditing(true);
     grid()->setCurrentCell(2, 2);
     focusGrid();
-    QTest::keyClicks(grid(), "kattintás");
+    typeIntoCell(grid(), "kattintás");
     QVERIFY(grid()->editorMode());
     m_form->Mgrid1Click();
     QVERIFY(!grid()->editorMode());
