@@ -1,0 +1,128 @@
+// The reader on unusual but readable packages, and on ones it must refuse.
+
+#include "wordfixture.h"
+
+#include "word/application.h"
+#include "word/document.h"
+#include "word/error.h"
+#include "word/model/formatprops.h"
+
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QtTest>
+
+using namespace wordtest;
+
+
+class TestReader : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    word::Application m_app;
+    int m_serial = 0;
+
+    QString write(const DocxSpec& spec) { return writeDocx(m_dir.path(), QStringLiteral("r%1.docx").arg(++m_serial), spec); }
+
+private slots:
+    void unusualPackagesOpen_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::newRow("BOM before the declaration") << 0;
+        QTest::newRow("no styles part") << 1;
+        QTest::newRow("main part not named document.xml") << 2;
+        QTest::newRow("relationship to a missing part") << 3;
+        QTest::newRow("default namespace for elements") << 4;
+    }
+    void unusualPackagesOpen()
+    {
+        QFETCH(int, variant);
+        DocxSpec spec;
+        spec.body = p(bm("Nev_1", 1, r("ő ű")));
+        if (variant == 1)
+            spec.withStyles = false;
+        if (variant == 2)
+            spec.mainPart = QStringLiteral("word/fo_resz.xml");
+        if (variant == 3)
+            spec.extraDocumentRels = QStringLiteral("<Relationship Id=\"rIdX\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/numbering\" Target=\"nincs.xml\"/>");
+        QList<Part> parts = docxParts(spec);
+        for (Part& part : parts) {
+            if (part.name != spec.mainPart)
+                continue;
+            if (variant == 0)
+                part.data.prepend("\xEF\xBB\xBF");
+            if (variant == 4) {
+                QString xml = QString::fromUtf8(part.data);
+                xml.replace(QStringLiteral("<w:"), QStringLiteral("<")).replace(QStringLiteral("</w:"), QStringLiteral("</"));
+                xml.replace(QStringLiteral("xmlns:w="), QStringLiteral("xmlns:w=\"%1\" xmlns=").arg(QLatin1String(kW)));
+                part.data = xml.toUtf8();
+            }
+        }
+        const QString path = m_dir.filePath(QStringLiteral("u%1.docx").arg(++m_serial));
+        QVERIFY(writeZip(path, parts));
+        word::Document* doc = m_app.Documents().Open(path);
+        QCOMPARE(doc->Bookmarks().Item("Nev_1").Range().Text(), QStringLiteral("ő ű"));
+        const QString saved = m_dir.filePath(QStringLiteral("s%1.docx").arg(++m_serial));
+        doc->SaveAs(saved);
+        QCOMPARE(m_app.Documents().Open(saved)->Bookmarks().Item("Nev_1").Range().Text(), QStringLiteral("ő ű"));
+    }
+
+    void refusedWithAClearMessage_data()
+    {
+        QTest::addColumn<QByteArray>("mainXml");
+        QTest::newRow("not XML") << QByteArray("ez nem XML <<<");
+        QTest::newRow("not a document") << QByteArray("<?xml version=\"1.0\"?><x:foo xmlns:x=\"urn:x\"/>");
+        QTest::newRow("no body") << QByteArray("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>");
+        QTest::newRow("doctype") << QByteArray("<!DOCTYPE x [<!ENTITY e \"x\">]><w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body/></w:document>");
+    }
+    void refusedWithAClearMessage()
+    {
+        QFETCH(QByteArray, mainXml);
+        DocxSpec spec;
+        spec.extraParts = {{QStringLiteral("word/document.xml"), mainXml}};
+        const QString path = write(spec);
+        try {
+            m_app.Documents().Open(path);
+            QFAIL("opened");
+        } catch (const word::Error& e) {
+            QVERIFY2(!e.message().isEmpty(), "no message");
+        }
+        QCOMPARE(m_app.Documents().Count() >= 0, true);
+    }
+
+    void numberingLabels_data()
+    {
+        QTest::addColumn<QString>("numFmt");
+        QTest::addColumn<QString>("lvlText");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("decimal") << "decimal" << "%1." << QStringList{"1.", "2.", "3."};
+        QTest::newRow("lower letter") << "lowerLetter" << "%1)" << QStringList{"a)", "b)", "c)"};
+        QTest::newRow("upper roman") << "upperRoman" << "%1." << QStringList{"I.", "II.", "III."};
+    }
+    void numberingLabels()
+    {
+        QFETCH(QString, numFmt);
+        QFETCH(QString, lvlText);
+        QFETCH(QStringList, labels);
+        DocxSpec spec;
+        spec.numberingXml = QStringLiteral("<w:numbering xmlns:w=\"%1\"><w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\">"
+                                           "<w:start w:val=\"1\"/><w:numFmt w:val=\"%2\"/><w:lvlText w:val=\"%3\"/></w:lvl></w:abstractNum>"
+                                           "<w:num w:numId=\"5\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>")
+                                .arg(QLatin1String(kW), numFmt, lvlText);
+        const QString numPr = QStringLiteral("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"5\"/></w:numPr>");
+        spec.body = p(r("egy"), numPr) + p(r("kettő"), numPr) + p(r("közbe")) + p(r("három"), numPr);
+        word::Document* doc = m_app.Documents().Open(write(spec));
+        QStringList got;
+        for (QTextBlock b = doc->textDocument()->begin(); b.isValid(); b = b.next()) {
+            const QString label = b.blockFormat().stringProperty(word::model::prop::ListLabel);
+            if (!label.isEmpty())
+                got << label;
+        }
+        QCOMPARE(got, labels);
+        QCOMPARE(doc->Content().Text(), QStringLiteral("egy\rkettő\rközbe\rhárom"));   // labels are not text
+    }
+};
+
+QTEST_MAIN(TestReader)
+#include "tst_reader.moc"
