@@ -56,6 +56,8 @@ private slots:
     void progressSteps();
     void failureStopsTheLoop();
     void oneWriteWithinBudget();
+    void thousandFieldsWithinBudget();
+    void sampleContractWithinBudget();
 
 private:
     word::Document* open(const QString& body);
@@ -228,6 +230,69 @@ void TestFieldWriter::oneWriteWithinBudget()
     qInfo("one value at 10 places: %.3f ms", ms);
     QCOMPARE(textOf(*doc, "Vételár_10"), QStringLiteral("%1,-Ft").arg(rounds - 1));
     QVERIFY2(ms <= 2.0, qPrintable(QString::number(ms)));
+}
+
+void TestFieldWriter::thousandFieldsWithinBudget()
+{
+    // The engine benchmark's large contract: 1000 fields at 10 places each,
+    // spread over prose paragraphs, filled field by field as the window does.
+    const int fieldsCount = 1000;
+    const int places = 10;
+    QString body;
+    const QString prose = QStringLiteral("A felek a jelen szerződésben foglaltakat kölcsönösen elfogadják, ");
+    for (int k = 1; k <= places; ++k) {
+        for (int f = 0; f < fieldsCount; f += 4) {
+            QString inner;
+            for (int g = f; g < f + 4 && g < fieldsCount; ++g)
+                inner += run(prose) + mark(QStringLiteral("Mező%1_%2").arg(g).arg(k), QStringLiteral("………"));
+            body += para(inner);
+        }
+    }
+    word::Document* doc = open(body);
+    QElapsedTimer t;
+    t.start();
+    for (int f = 0; f < fieldsCount; ++f)
+        fields::WriteFieldValue(*doc, QStringLiteral("Mező%1").arg(f), QStringLiteral("érték %1").arg(f), places, m_quiet);
+    const qint64 ms = t.elapsed();
+    qInfo("1000 fields at 10 places: %lld ms", ms);
+    for (int f = 0; f < fieldsCount; f += 97)
+        QCOMPARE(textOf(*doc, QStringLiteral("Mező%1_%2").arg(f).arg(places)), QStringLiteral("érték %1").arg(f));
+    QVERIFY2(ms <= 250, qPrintable(QString::number(ms)));
+}
+
+void TestFieldWriter::sampleContractWithinBudget()
+{
+    const QString path = QStringLiteral(QUILLORA_BIN_DIR "/sablonok/adasveteli-tobbesel-tobbesvev.dot");
+    if (!QFileInfo::exists(path))
+        QSKIP("the sample templates are not built");
+    word::Document* doc = m_app->Documents().Open(path);
+    // Every field of the contract and the largest occurrence number, read
+    // from the bookmark names as the field list is.
+    QStringList names;
+    int maxOccurrence = 1;
+    const word::Bookmarks all = doc->Bookmarks();
+    for (int i = 1; i <= all.Count(); ++i) {
+        const QString name = all.Item(i).Name();
+        const qsizetype cut = name.lastIndexOf(u'_');
+        bool ok = false;
+        const int k = name.mid(cut + 1).toInt(&ok);
+        if (cut <= 0 || !ok)
+            continue;
+        maxOccurrence = std::max(maxOccurrence, k);
+        if (k == 1)
+            names << name.left(cut);
+    }
+    QVERIFY(names.size() > 10);
+    double worst = 0;
+    for (const QString& field : names) {
+        QElapsedTimer t;
+        t.start();
+        fields::WriteFieldValue(*doc, field, QStringLiteral("Kovács Ödön"), maxOccurrence, m_quiet);
+        worst = std::max(worst, double(t.nsecsElapsed()) / 1e6);
+    }
+    qInfo("sample contract, %lld fields, at most %d places: slowest write %.3f ms",
+          qint64(names.size()), maxOccurrence, worst);
+    QVERIFY2(worst <= 2.0, qPrintable(QString::number(worst)));
 }
 
 QTEST_MAIN(TestFieldWriter)
