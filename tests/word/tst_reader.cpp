@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 #include <QtTest>
 
 using namespace wordtest;
@@ -116,8 +117,12 @@ private slots:
         QStringList got;
         for (QTextBlock b = doc->textDocument()->begin(); b.isValid(); b = b.next()) {
             const QString label = b.blockFormat().stringProperty(word::model::prop::ListLabel);
-            if (!label.isEmpty())
-                got << label;
+            if (label.isEmpty())
+                continue;
+            got << label;
+            // A view draws the same label through the block's list.
+            QVERIFY(b.textList());
+            QCOMPARE(b.textList()->itemText(b), label);
         }
         QCOMPARE(got, labels);
         QCOMPARE(doc->Content().Text(), QStringLiteral("egy\rkettő\rközbe\rhárom"));   // labels are not text

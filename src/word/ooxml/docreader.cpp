@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <QTextTable>
 #include <QUrl>
 #include <cstring>
@@ -117,6 +118,7 @@ private:
     void bookmarkEnd(pugi::xml_node n, int pos);
     void markup(int pos, const QString& xml, int group = -1) { m_model.addMarkup(pos, xml, group); }
     QString numberingLabel(pugi::xml_node pPr, const QString& styleId, QTextBlockFormat& bf);
+    void showInList(QTextCursor& cur);
     void finish();
 
     model::DocModel& m_model;
@@ -130,6 +132,9 @@ private:
     QHash<QString, OpenBookmark> m_open;        // by w:id
     QHash<QString, QString> m_rels;             // id -> absolute part name or external target
     QHash<QString, QTextCharFormat> m_runFormats;
+    QHash<QString, QTextList*> m_lists;         // by numId and level, with the parent levels' labels
+    QString m_listKey;                          // of the paragraph being read
+    Numbering::Display m_listDisplay;
     std::vector<bool> m_forced;                 // paragraphs never written verbatim
     int m_tables = 0;
 };
@@ -356,10 +361,34 @@ QString Reader::numberingLabel(pugi::xml_node pPr, const QString& styleId, QText
     if (numId.isEmpty() || numId == u"0")
         return {};
     const QString label = m_numbering.nextLabel(numId, ilvl);
+    m_listDisplay = m_numbering.display(numId, ilvl);
+    // Parent numbers are part of what Qt draws as prefix, so a new parent number starts a new list.
+    const qsizetype prefixLength = label.size() - m_listDisplay.suffix.size() - m_numbering.lastOwnNumber().size();
+    m_listDisplay.prefix = label.left(std::max<qsizetype>(0, prefixLength));
+    m_listKey = numId + u'/' + QString::number(ilvl) + u'/' + m_listDisplay.prefix;
     const int indent = m_numbering.levelIndent(numId, ilvl);
     if (indent >= 0 && !m_n.child(pPr, "ind"))
         bf.setLeftMargin(indent / 15.0);
     return label;
+}
+
+// Numbered paragraphs join a QTextList so a view draws their labels; the
+// label text itself stays out of the document's text, as in Word.
+void Reader::showInList(QTextCursor& cur)
+{
+    if (m_listDisplay.style == 0)
+        return;
+    auto it = m_lists.constFind(m_listKey);
+    if (it != m_lists.constEnd()) {
+        (*it)->add(cur.block());
+        return;
+    }
+    QTextListFormat lf;
+    lf.setStyle(QTextListFormat::Style(m_listDisplay.style));
+    lf.setIndent(0);
+    lf.setNumberPrefix(m_listDisplay.prefix);
+    lf.setNumberSuffix(m_listDisplay.suffix);
+    m_lists.insert(m_listKey, cur.createList(lf));
 }
 
 void Reader::readParagraph(pugi::xml_node p, Container& ctx)
@@ -398,6 +427,8 @@ void Reader::readParagraph(pugi::xml_node p, Container& ctx)
     QTextCharFormat markChars = paraChars;
     StyleSheet::applyRunProperties(m_n, m_n.child(pPr, "rPr"), markChars);
     startBlock(ctx, bf, markChars);
+    if (!label.isEmpty())
+        showInList(ctx.cur);
     ctx.pendingChunk.clear();
     ctx.pendingPrefix.clear();
     placePendingBookmarks(ctx, ctx.cur.position());

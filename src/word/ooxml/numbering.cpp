@@ -3,6 +3,8 @@
 #include "word/ooxml/xmlnames.h"
 #include "word/opc/xmllimits.h"
 
+#include <QTextListFormat>
+
 namespace word::ooxml {
 
 namespace {
@@ -109,6 +111,30 @@ int Numbering::levelIndent(const QString& numId, int ilvl) const
     return lv ? lv->indent : -1;
 }
 
+Numbering::Display Numbering::display(const QString& numId, int ilvl) const
+{
+    Display d;
+    const Level* lv = level(numId, ilvl);
+    if (!lv || lv->numFmt == u"none")
+        return d;
+    if (lv->numFmt == u"bullet") {
+        d.style = QTextListFormat::ListDisc;
+        return d;
+    }
+    const QString own = QStringLiteral("%") + QString::number(ilvl + 1);
+    const qsizetype at = lv->text.indexOf(own);
+    if (at < 0)
+        return d;
+    d.style = lv->numFmt == u"lowerLetter" ? QTextListFormat::ListLowerAlpha
+              : lv->numFmt == u"upperLetter" ? QTextListFormat::ListUpperAlpha
+              : lv->numFmt == u"lowerRoman" ? QTextListFormat::ListLowerRoman
+              : lv->numFmt == u"upperRoman" ? QTextListFormat::ListUpperRoman
+                                             : QTextListFormat::ListDecimal;
+    d.prefix = lv->text.left(at);
+    d.suffix = lv->text.mid(at + own.size());
+    return d;
+}
+
 QString Numbering::nextLabel(const QString& numId, int ilvl)
 {
     const Level* lv = level(numId, ilvl);
@@ -135,6 +161,7 @@ QString Numbering::nextLabel(const QString& numId, int ilvl)
         return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF ? QString(QChar(0x2022)) : lv->text;
     }
     QString label = lv->text;
+    m_lastOwn = formatNumber(counters[ilvl], lv->legal ? QStringLiteral("decimal") : lv->numFmt);
     for (int l = 0; l <= ilvl; ++l) {
         const QString fmt = lv->legal ? QStringLiteral("decimal") : levels[l].numFmt;
         label.replace(u'%' + QString::number(l + 1), formatNumber(counters[l], fmt));

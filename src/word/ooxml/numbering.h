@@ -16,8 +16,18 @@ public:
     // The label of the next paragraph of list numId at level ilvl; advances the
     // counters. Empty when the list or level is unknown or numbering is off.
     QString nextLabel(const QString& numId, int ilvl);
+    // The level's own number within the last label nextLabel() gave.
+    QString lastOwnNumber() const { return m_lastOwn; }
     // Left indent (twips) the level asks for, or -1.
     int levelIndent(const QString& numId, int ilvl) const;
+    // How Qt can draw the level's label: a list style (0 none) and the text
+    // around the level's own number.
+    struct Display {
+        int style = 0;       // QTextListFormat::Style
+        QString prefix;
+        QString suffix;
+    };
+    Display display(const QString& numId, int ilvl) const;
 
     static QString formatNumber(int n, const QString& numFmt);
 
@@ -37,7 +47,8 @@ private:
 
     QHash<QString, QVector<Level>> m_abstract;
     QHash<QString, Instance> m_instances;
-    QHash<QString, QVector<int>> m_counters;   // by abstract list: Word continues a list across its instances
+    QHash<QString, QVector<int>> m_counters;
+    QString m_lastOwn;   // by abstract list: Word continues a list across its instances
 };
 
 } // namespace word::ooxml
