@@ -7,7 +7,10 @@
 #include "word/document.h"
 #include "word/error.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 
 using namespace wordtest;
@@ -197,6 +200,31 @@ private slots:
         QVERIFY(!doc->Bookmarks().Exists(QStringLiteral("Jogisz")));
         QCOMPARE(doc->Content().Text(), QStringLiteral("blokk"));
         QVERIFY_THROWS_EXCEPTION(word::Error, doc->Bookmarks().Item(QStringLiteral("Jogisz")).Delete());
+    }
+
+    // A view edits the QTextDocument directly; bookmarks follow and Saved drops.
+    void directEditsOfAViewAreFollowed()
+    {
+        word::Document* doc = open(p(r("ab") + bm(QStringLiteral("Nev_1"), 1, r("cd")) + r("ef")));
+        doc->textDocument()->documentLayout();   // a view lays the document out
+        QTextCursor c(doc->textDocument());
+        c.setPosition(1);
+        c.insertText(QStringLiteral("XYZ"));
+        QCOMPARE(doc->Bookmarks().Item(QStringLiteral("Nev_1")).Range().Text(), QStringLiteral("cd"));
+        QVERIFY(!doc->Saved());
+        c.setPosition(0);
+        c.setPosition(2, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        QCOMPARE(doc->Bookmarks().Item(QStringLiteral("Nev_1")).Range().Text(), QStringLiteral("cd"));
+        // Engine edits in the same laid-out document are not counted twice.
+        doc->Bookmarks().Item(QStringLiteral("Nev_1")).Select();
+        doc->ActiveWindow().Selection().setText(QStringLiteral("új"));
+        doc->Bookmarks().Add(QStringLiteral("Nev_1"));
+        QCOMPARE(doc->Bookmarks().Item(QStringLiteral("Nev_1")).Range().Text(), QStringLiteral("új"));
+        QCOMPARE(doc->Content().Text(), QStringLiteral("YZbújef"));
+        QVERIFY(doc->Undo(2));   // the bookmark, then the text
+        QCOMPARE(doc->Content().Text(), QStringLiteral("YZbcdef"));
+        QCOMPARE(doc->Bookmarks().Item(QStringLiteral("Nev_1")).Range().Text(), QStringLiteral("cd"));
     }
 
     void bookmarksSpanningParagraphsAndCells()

@@ -58,6 +58,7 @@ DocModel::DocModel() : m_text(std::make_unique<QTextDocument>())
             return;
         if (!m_tracking && m_scopeDepth == 0 && !m_loading) {
             m_tracking = true;   // an undo or redo of ours has finished
+            m_lastLength = m_text->characterCount();
             return;
         }
         if (m_tracking)
@@ -87,12 +88,22 @@ void DocModel::endLoad()
     m_loading = false;
     m_tracking = true;
     m_saved = true;
+    m_lastLength = m_text->characterCount();
 }
 
 void DocModel::onContentsChange(int pos, int removed, int added)
 {
+    // Edits made while no layout existed are reported in one stale span when
+    // a view lays the document out; a change that does not account for the
+    // document's length is such a report, not an edit.
+    const int length = m_text->characterCount();
+    if (!m_tracking || length != m_lastLength - removed + added) {
+        m_lastLength = m_tracking ? m_lastLength : length;
+        return;
+    }
+    m_lastLength = length;
     // A same-length change is how Qt reports a change of formatting only.
-    if (!m_tracking || removed == added)
+    if (removed == added)
         return;
     ++m_revision;
     m_anchors.replaced(pos, removed, added);
@@ -118,6 +129,7 @@ bool DocModel::undo()
         return false;
     m_text->undo();
     m_tracking = true;
+    m_lastLength = m_text->characterCount();
     markChanged();
     return true;
 }
@@ -142,6 +154,7 @@ DocModel::EditScope::~EditScope()
     m_model.m_editCursor.endEditBlock();
     if (!m_model.m_loading)
         m_model.m_tracking = true;
+    m_model.m_lastLength = m_model.m_text->characterCount();
 }
 
 // Called before the first change of an edit block: remembers the anchors as

@@ -155,6 +155,7 @@ private:
     bool m_tracking = true;           // follow contentsChange from direct edits
     bool m_saved = true;
     quint64 m_revision = 0;
+    int m_lastLength = 1;             // the text's length as the anchors know it
 };
 
 // Hash of a block's text, its formats and the anchors inside it: equal
