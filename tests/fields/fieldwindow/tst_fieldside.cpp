@@ -4,8 +4,13 @@
 // row, the helpers, clearing and loading field data files.
 
 #include "../docxfixture.h"
+#include "app/isolatedmain.h"
+#include "app/quilloraapplication.h"
 #include "app/tform1.h"
+#include "app/tform2.h"
 #include "fields/fielddatafile.h"
+#include "templates/tpaletteopendialog.h"
+#include "templates/updown.h"
 #include "widgets/tmgrid.h"
 #include "widgets/tshapedbutton.h"
 #include "word/application.h"
@@ -16,6 +21,7 @@
 #include <QCalendarWidget>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,11 +47,29 @@ QLineEdit* openEditor(widgets::TMgrid* grid)
 void typeIntoCell(widgets::TMgrid* grid, const QString& text)
 {
     QWidget* target = grid;
+    if (QLineEdit* open = openEditor(grid))
+        target = open;
     for (const QChar c : text) {
         QTest::sendKeyEvent(QTest::Click, target, Qt::Key_A, QString(c), Qt::NoModifier);
         if (QLineEdit* editor = openEditor(grid))
             target = editor;
     }
+}
+
+// Types text into whatever widget the keys go to, accented letters included.
+void typeText(QWidget* w, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_A, QString(c), Qt::NoModifier);
+}
+
+int rowOf(const widgets::TMgrid* grid, const QString& field)
+{
+    for (int r = 1; r < grid->rowCount(); ++r) {
+        if (grid->cells(1, r) == field)
+            return r;
+    }
+    return -1;
 }
 
 // Presses the given button of the next message box that comes up.
@@ -76,6 +100,8 @@ private slots:
     void enterInEditorKeepsTypedValue();
     void clickClosesEditorAndWrites();
     void mouseDownSwitchesSelectionMode();
+    void clickValueCellThenType_data();
+    void clickValueCellThenType();
     void columnFitting();
     void currencyHelper_data();
     void currencyHelper();
@@ -86,6 +112,7 @@ private slots:
     void loadFieldFilePlacesLines();
     void loadFailureLeavesGrid();
     void commandLineLoadSetsRowCount();
+    void fillSampleContract();
 
 private:
     void setFields(const QStringList& names);
@@ -343,6 +370,37 @@ void TestFieldSide::mouseDownSwitchesSelectionMode()
     QVERIFY(grid()->selectionModel()->isRowSelected(2, QModelIndex()));
 }
 
+void TestFieldSide::clickValueCellThenType_data()
+{
+    QTest::addColumn<int>("currentBefore");
+    QTest::addColumn<bool>("opensByItself");
+    // A click on the value cell of another row makes it current; typing opens
+    // the editor. On the current row it is a click on a selected cell, which
+    // opens the editor by itself once no double click can follow.
+    QTest::newRow("another row") << 1 << false;
+    QTest::newRow("the same row") << 2 << true;
+}
+
+void TestFieldSide::clickValueCellThenType()
+{
+    QFETCH(int, currentBefore);
+    QFETCH(bool, opensByItself);
+    openDocument();
+    grid()->setCurrentCell(currentBefore, 0);
+    const QRect cell = grid()->visualRect(grid()->model()->index(2, 2));
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(grid()->currentRow(), 2);
+    if (opensByItself)
+        QTRY_VERIFY(grid()->editorMode());
+    typeIntoCell(grid(), "Pécs");
+    QVERIFY(grid()->editorMode());
+    QLineEdit* editor = openEditor(grid());
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!grid()->editorMode());
+    QCOMPARE(bookmarkText("B_1"), QStringLiteral("Pécs"));
+}
+
 void TestFieldSide::columnFitting()
 {
     grid()->setColumnWidth(0, 60);
@@ -471,18 +529,89 @@ void TestFieldSide::commandLineLoadSetsRowCount()
     QCOMPARE(m_form->SaveDialog2->selectedFiles().value(0), path);
 }
 
-int main(int argc, char** argv)
+// The sample contract opened through the window and filled the ways a user
+// fills it: typed into the entry box, typed into the grid, a date from the
+// calendar and an amount from the currency helper. With QUILLORA_SCREENSHOT
+// set, the window is saved there.
+void TestFieldSide::fillSampleContract()
 {
-    // The main window registers file types and keeps settings: all of it goes
-    // into a throw-away home.
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
-    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
-    QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    TestFieldSide t;
-    return QTest::qExec(&t, argc, argv);
+    const QString sab = QStringLiteral(QUILLORA_BIN_DIR "/sablonok/adasveteli.sab");
+    if (!QFileInfo::exists(sab))
+        QSKIP("the sample templates are not built");
+    app::TForm2 form2(m_form.get());
+    m_form->setForm2(&form2);
+    m_form->resize(1280, 980);
+    tpaletteopendialog* dlg = m_form->TemplateDialog;
+    QTimer::singleShot(0, dlg, [dlg, sab] {
+        for (int i = 0; i < dlg->lista1()->count(); ++i) {
+            QListWidgetItem* item = dlg->lista1()->item(i);
+            item->setCheckState(item->text() == QStringLiteral("Eladó") ? Qt::Checked : Qt::Unchecked);
+        }
+        dlg->fileDialog()->selectFile(sab);
+        QMetaObject::invokeMethod(dlg->fileDialog(), "accept");
+    });
+    m_form->button1Click(m_form.get());
+    QTRY_VERIFY(!form2.isVisible());
+    QVERIFY(m_form->WordDoc);
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->Edit4->setFocus();
+    QCOMPARE(grid()->cells(1, 1), QStringLiteral("Eladó_Cégnév"));
+
+    // The seller typed into the entry box, each confirmed with Enter.
+    const QStringList seller{"Dunakavics Ingatlanforgalmazó Kft.", "1135 Budapest, Szegedi út 37.",
+                             "01-09-123456", "12345678-2-41", "Szőke Gábor", "ügyvezető"};
+    for (const QString& value : seller) {
+        m_form->Edit4->selectAll();
+        typeText(m_form->Edit4, value);
+        QTest::keyClick(m_form->Edit4, Qt::Key_Return);
+    }
+    QCOMPARE(grid()->currentRow(), 7);
+
+    // The buyer's name typed into its value cell in the grid.
+    const QRect cell = grid()->visualRect(grid()->model()->index(7, 2));
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTRY_VERIFY(grid()->editorMode());   // a click on the selected row's value cell
+    typeIntoCell(grid(), QStringLiteral("Kovács Ödön"));
+    QLineEdit* editor = openEditor(grid());
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!grid()->editorMode());
+
+    // The price from the currency helper.
+    grid()->setCurrentCell(rowOf(grid(), "Vételár"), 0);
+    m_form->Edit4->setFocus();
+    m_form->Edit4->setText(QStringLiteral("48500000"));
+    QTest::keyClick(m_form->Edit4, Qt::Key_F, Qt::ControlModifier);
+    const QString amount = m_form->Edit4->text();
+    QCOMPARE(amount, QStringLiteral("48.500.000,-Ft"));
+    QTest::keyClick(m_form->Edit4, Qt::Key_Return);
+
+    // The date of signing from the calendar.
+    grid()->setCurrentCell(rowOf(grid(), "KeltDátum"), 0);
+    m_form->mc1->setSelectedDate(QDate(2026, 12, 8));
+    emit m_form->mc1->clicked(QDate(2026, 12, 8));
+    const QString date = m_form->Edit4->text();
+    QTest::mouseClick(m_form->enter1, Qt::LeftButton);
+
+    word::Document& doc = *m_form->WordDoc;
+    const auto text = [&doc](const QString& name) { return doc.Bookmarks().Item(name).Range().Text(); };
+    QCOMPARE(text("Eladó_Cégnév_1"), seller[0]);
+    QCOMPARE(text("Eladó_Cégnév_2"), seller[0]);
+    QCOMPARE(text("Eladó_Tisztség_1"), seller[5]);
+    QCOMPARE(text("Vevő_Név_1"), QStringLiteral("Kovács Ödön"));
+    QCOMPARE(text("Vevő_Név_2"), QStringLiteral("Kovács Ödön"));
+    QCOMPARE(text("Vételár_1"), amount);
+    QCOMPARE(text("KeltDátum_1"), date);
+    QCOMPARE(grid()->cells(2, 7), QStringLiteral("Kovács Ödön"));
+
+    const QString target = qEnvironmentVariable("QUILLORA_SCREENSHOT");
+    if (!target.isEmpty()) {
+        QTest::qWait(200);
+        QVERIFY(m_form->grab().save(target));
+    }
 }
+
+QUILLORA_ISOLATED_TEST_MAIN(app::QuilloraApplication, TestFieldSide)
 
 #include "tst_fieldside.moc"
