@@ -86,16 +86,6 @@ QStringList valueColumn(const widgets::TMgrid& grid)
     return column;
 }
 
-// A cell without an item is not editable in place, and rows that the field
-// list adds come without items; every value cell gets one as its row appears.
-void giveValueCellsItems(widgets::TMgrid& grid, int first, int last)
-{
-    for (int r = first; r <= last && r < grid.rowCount(); ++r) {
-        if (!grid.item(r, 2))
-            grid.setItem(r, 2, new QTableWidgetItem);
-    }
-}
-
 void setValueColumn(widgets::TMgrid& grid, const QStringList& column)
 {
     for (int r = 0; r < grid.rowCount() && r < column.size(); ++r)
@@ -106,9 +96,6 @@ void setValueColumn(widgets::TMgrid& grid, const QStringList& column)
 
 void TForm1::connectFieldHandlers()
 {
-    giveValueCellsItems(*Mgrid1, 0, Mgrid1->rowCount() - 1);
-    connect(Mgrid1->model(), &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex&, int first, int last) { giveValueCellsItems(*Mgrid1, first, last); });
     Mgrid1->setOnSelectCell([this](int col, int row, bool& can) { Mgrid1SelectCell(col, row, can); });
     Mgrid1->setOnSetting([this](int row, int col, int& fcolor, bool& bold, bool& italic, bool& underline) {
         Mgrid1Setting(row, col, fcolor, bold, italic, underline);
