@@ -24,7 +24,7 @@ private:
     word::Application m_app;
     int m_serial = 0;
 
-    QString write(const DocxSpec& spec) { return writeDocx(m_dir.path(), QStringLiteral("r%1.docx").arg(++m_serial), spec); }
+    QString write(const DocxRecipe& recipe) { return writeDocx(m_dir.path(), QStringLiteral("r%1.docx").arg(++m_serial), recipe); }
 
 private slots:
     void unusualPackagesOpen_data()
@@ -39,17 +39,17 @@ private slots:
     void unusualPackagesOpen()
     {
         QFETCH(int, variant);
-        DocxSpec spec;
-        spec.body = p(bm("Nev_1", 1, r("ő ű")));
+        DocxRecipe recipe;
+        recipe.body = p(bm("Nev_1", 1, r("ő ű")));
         if (variant == 1)
-            spec.withStyles = false;
+            recipe.withStyles = false;
         if (variant == 2)
-            spec.mainPart = QStringLiteral("word/fo_resz.xml");
+            recipe.mainPart = QStringLiteral("word/fo_resz.xml");
         if (variant == 3)
-            spec.extraDocumentRels = QStringLiteral("<Relationship Id=\"rIdX\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/numbering\" Target=\"nincs.xml\"/>");
-        QList<Part> parts = docxParts(spec);
+            recipe.extraDocumentRels = QStringLiteral("<Relationship Id=\"rIdX\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/numbering\" Target=\"nincs.xml\"/>");
+        QList<Part> parts = docxParts(recipe);
         for (Part& part : parts) {
-            if (part.name != spec.mainPart)
+            if (part.name != recipe.mainPart)
                 continue;
             if (variant == 0)
                 part.data.prepend("\xEF\xBB\xBF");
@@ -80,9 +80,9 @@ private slots:
     void refusedWithAClearMessage()
     {
         QFETCH(QByteArray, mainXml);
-        DocxSpec spec;
-        spec.extraParts = {{QStringLiteral("word/document.xml"), mainXml}};
-        const QString path = write(spec);
+        DocxRecipe recipe;
+        recipe.extraParts = {{QStringLiteral("word/document.xml"), mainXml}};
+        const QString path = write(recipe);
         try {
             m_app.Documents().Open(path);
             QFAIL("opened");
@@ -106,14 +106,14 @@ private slots:
         QFETCH(QString, numFmt);
         QFETCH(QString, lvlText);
         QFETCH(QStringList, labels);
-        DocxSpec spec;
-        spec.numberingXml = QStringLiteral("<w:numbering xmlns:w=\"%1\"><w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\">"
+        DocxRecipe recipe;
+        recipe.numberingXml = QStringLiteral("<w:numbering xmlns:w=\"%1\"><w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\">"
                                            "<w:start w:val=\"1\"/><w:numFmt w:val=\"%2\"/><w:lvlText w:val=\"%3\"/></w:lvl></w:abstractNum>"
                                            "<w:num w:numId=\"5\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>")
                                 .arg(QLatin1String(kW), numFmt, lvlText);
         const QString numPr = QStringLiteral("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"5\"/></w:numPr>");
-        spec.body = p(r("egy"), numPr) + p(r("kettő"), numPr) + p(r("közbe")) + p(r("három"), numPr);
-        word::Document* doc = m_app.Documents().Open(write(spec));
+        recipe.body = p(r("egy"), numPr) + p(r("kettő"), numPr) + p(r("közbe")) + p(r("három"), numPr);
+        word::Document* doc = m_app.Documents().Open(write(recipe));
         QStringList got;
         for (QTextBlock b = doc->textDocument()->begin(); b.isValid(); b = b.next()) {
             const QString label = b.blockFormat().stringProperty(word::model::prop::ListLabel);

@@ -59,7 +59,7 @@ private:
     word::Application m_app;
     int m_serial = 0;
 
-    QString write(const DocxSpec& spec) { return writeDocx(m_dir.path(), QStringLiteral("in%1.docx").arg(++m_serial), spec); }
+    QString write(const DocxRecipe& recipe) { return writeDocx(m_dir.path(), QStringLiteral("in%1.docx").arg(++m_serial), recipe); }
     QString out() { return m_dir.filePath(QStringLiteral("out%1.docx").arg(++m_serial)); }
 
 private slots:
@@ -93,9 +93,9 @@ private slots:
     void untouchedBodyKeepsItsMeaning()
     {
         QFETCH(QString, body);
-        DocxSpec spec;
-        spec.body = body;
-        const QString in = write(spec);
+        DocxRecipe recipe;
+        recipe.body = body;
+        const QString in = write(recipe);
         word::Document* doc = m_app.Documents().Open(in);
         const QString saved = out();
         doc->SaveAs(saved);
@@ -105,21 +105,21 @@ private slots:
 
     void textOfMergedCellsIsRead()
     {
-        DocxSpec spec;
-        spec.body = QStringLiteral("<w:tbl><w:tblGrid><w:gridCol/><w:gridCol/></w:tblGrid>"
+        DocxRecipe recipe;
+        recipe.body = QStringLiteral("<w:tbl><w:tblGrid><w:gridCol/><w:gridCol/></w:tblGrid>"
                                    "<w:tr><w:tc><w:tcPr><w:gridSpan w:val=\"2\"/></w:tcPr>%1</w:tc></w:tr>"
                                    "<w:tr><w:tc>%2</w:tc><w:tc>%3</w:tc></w:tr></w:tbl>").arg(p(r("H")), p(r("A")), p(r("B")))
                     + p(r("z"));
-        word::Document* doc = m_app.Documents().Open(write(spec));
+        word::Document* doc = m_app.Documents().Open(write(recipe));
         QCOMPARE(doc->Content().Text().remove(QChar(0xFDD0)).remove(QChar(0xFDD1)), QStringLiteral("H\rA\rB\rz"));
     }
 
     void editedParagraphKeepsRunProperties()
     {
-        DocxSpec spec;
-        spec.body = p(r("Név: ") + bm("Nev_1", 3, r("***", "<w:rFonts w:ascii=\"Arial\"/><w:color w:val=\"FF0000\"/>")), "<w:jc w:val=\"center\"/>")
+        DocxRecipe recipe;
+        recipe.body = p(r("Név: ") + bm("Nev_1", 3, r("***", "<w:rFonts w:ascii=\"Arial\"/><w:color w:val=\"FF0000\"/>")), "<w:jc w:val=\"center\"/>")
                     + p(r("változatlan"));
-        const QString in = write(spec);
+        const QString in = write(recipe);
         word::Document* doc = m_app.Documents().Open(in);
         doc->Bookmarks().Item("Nev_1").Select();
         doc->ActiveWindow().Selection().setText(QStringLiteral("Kovács Éva"));
@@ -146,9 +146,9 @@ private slots:
 
     void bookmarkIdsStayUnique()
     {
-        DocxSpec spec;
-        spec.body = p(bm("A_1", 0, r("a")) + r(" ") + bm("B_1", 1, r("b")));
-        word::Document* doc = m_app.Documents().Open(write(spec));
+        DocxRecipe recipe;
+        recipe.body = p(bm("A_1", 0, r("a")) + r(" ") + bm("B_1", 1, r("b")));
+        word::Document* doc = m_app.Documents().Open(write(recipe));
         doc->Bookmarks().Add("Uj_1", doc->Range(0, 3));
         doc->Bookmarks().Add("Masik_1", doc->Range(1, 2));
         const QString saved = out();
@@ -174,10 +174,10 @@ private slots:
     void otherPrefixAndStrictNamespace()
     {
         QFETCH(QString, prefix);
-        DocxSpec spec;
-        spec.prefix = prefix;
-        spec.body = p(bm("Nev_1", 1, r("érték")));
-        word::Document* doc = m_app.Documents().Open(write(spec));
+        DocxRecipe recipe;
+        recipe.prefix = prefix;
+        recipe.body = p(bm("Nev_1", 1, r("érték")));
+        word::Document* doc = m_app.Documents().Open(write(recipe));
         QCOMPARE(doc->Bookmarks().Item("Nev_1").Range().Text(), QStringLiteral("érték"));
         doc->Bookmarks().Item("Nev_1").Select();
         doc->ActiveWindow().Selection().setText("új");
@@ -190,9 +190,9 @@ private slots:
 
     void settingsAreWrittenAndRead()
     {
-        DocxSpec spec;
-        spec.body = p(r("x"));
-        word::Document* doc = m_app.Documents().Open(write(spec));
+        DocxRecipe recipe;
+        recipe.body = p(r("x"));
+        word::Document* doc = m_app.Documents().Open(write(recipe));
         QVERIFY(!doc->UpdateStylesOnOpen());
         doc->setUpdateStylesOnOpen(true);
         doc->setAttachedTemplate(m_dir.filePath("Normal2003.dot"));
@@ -207,13 +207,13 @@ private slots:
 
     void stylesComeFromTheAttachedTemplateWhenAsked()
     {
-        DocxSpec tpl;
+        DocxRecipe tpl;
         tpl.body = p(r("sablon"));
         tpl.stylesXml = defaultStyles().replace(QStringLiteral("<w:sz w:val=\"24\"/>"), QStringLiteral("<w:sz w:val=\"40\"/>"));
         const QString tplPath = writeDocx(m_dir.path(), "Normal2003.dot", tpl);
-        DocxSpec spec;
-        spec.body = p(r("szöveg"));
-        word::Document* doc = m_app.Documents().Open(write(spec));
+        DocxRecipe recipe;
+        recipe.body = p(r("szöveg"));
+        word::Document* doc = m_app.Documents().Open(write(recipe));
         QCOMPARE(doc->Content().Font().Size(), 12.0f);
         doc->setUpdateStylesOnOpen(true);
         doc->setAttachedTemplate(tplPath);
@@ -224,9 +224,9 @@ private slots:
 
     void saveInPlaceAndFailedSave()
     {
-        DocxSpec spec;
-        spec.body = p(r("helyben"));
-        const QString in = write(spec);
+        DocxRecipe recipe;
+        recipe.body = p(r("helyben"));
+        const QString in = write(recipe);
         word::Document* doc = m_app.Documents().Open(in);
         doc->Content().setText("módosítva");
         doc->SaveAs();

@@ -53,10 +53,10 @@ QString bm(const QString& name, int id, const QString& runsInside)
         .arg(id).arg(name, runsInside);
 }
 
-QList<Part> docxParts(const DocxSpec& spec)
+QList<Part> docxParts(const DocxRecipe& recipe)
 {
-    const QString w = spec.prefix;
-    QString body = spec.body;
+    const QString w = recipe.prefix;
+    QString body = recipe.body;
     if (w != u"w")
         body.replace(QStringLiteral("<w:"), u'<' + w + u':').replace(QStringLiteral("</w:"), QStringLiteral("</") + w + u':')
             .replace(QStringLiteral(" w:"), u' ' + w + u':');
@@ -70,38 +70,38 @@ QList<Part> docxParts(const DocxSpec& spec)
         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
         "<Default Extension=\"png\" ContentType=\"image/png\"/>"
         "<Override PartName=\"/%1\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>")
-                        .arg(spec.mainPart);
+                        .arg(recipe.mainPart);
     QString docRels;
     QList<Part> parts;
-    const QString dir = spec.mainPart.section(u'/', 0, -2);
+    const QString dir = recipe.mainPart.section(u'/', 0, -2);
     auto add = [&](const QString& file, const QString& type, const QString& ct, const QString& xml, int n) {
         parts.append({dir + u'/' + file, QByteArray(kDecl) + xml.toUtf8()});
         docRels += rel(QStringLiteral("rIdF%1").arg(n), type, file);
         types += QStringLiteral("<Override PartName=\"/%1/%2\" ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.%3+xml\"/>")
                      .arg(dir, file, ct);
     };
-    if (spec.withStyles)
+    if (recipe.withStyles)
         add(QStringLiteral("styles.xml"), QStringLiteral("styles"), QStringLiteral("styles"),
-            spec.stylesXml.isEmpty() ? defaultStyles() : spec.stylesXml, 1);
-    if (!spec.numberingXml.isEmpty())
-        add(QStringLiteral("numbering.xml"), QStringLiteral("numbering"), QStringLiteral("numbering"), spec.numberingXml, 2);
-    if (!spec.settingsXml.isEmpty()) {
-        add(QStringLiteral("settings.xml"), QStringLiteral("settings"), QStringLiteral("settings"), spec.settingsXml, 3);
-        if (!spec.settingsRels.isEmpty())
+            recipe.stylesXml.isEmpty() ? defaultStyles() : recipe.stylesXml, 1);
+    if (!recipe.numberingXml.isEmpty())
+        add(QStringLiteral("numbering.xml"), QStringLiteral("numbering"), QStringLiteral("numbering"), recipe.numberingXml, 2);
+    if (!recipe.settingsXml.isEmpty()) {
+        add(QStringLiteral("settings.xml"), QStringLiteral("settings"), QStringLiteral("settings"), recipe.settingsXml, 3);
+        if (!recipe.settingsRels.isEmpty())
             parts.append({dir + QStringLiteral("/_rels/settings.xml.rels"),
                           QByteArray(kDecl) + QStringLiteral("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">%1</Relationships>")
-                                                  .arg(spec.settingsRels).toUtf8()});
+                                                  .arg(recipe.settingsRels).toUtf8()});
     }
     types += QStringLiteral("</Types>");
-    parts.prepend({spec.mainPart, doc.toUtf8()});
+    parts.prepend({recipe.mainPart, doc.toUtf8()});
     parts.prepend({QStringLiteral("_rels/.rels"),
                    QByteArray(kDecl) + QStringLiteral("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">%1</Relationships>")
-                                           .arg(rel(QStringLiteral("rId1"), QStringLiteral("officeDocument"), spec.mainPart)).toUtf8()});
+                                           .arg(rel(QStringLiteral("rId1"), QStringLiteral("officeDocument"), recipe.mainPart)).toUtf8()});
     parts.prepend({QStringLiteral("[Content_Types].xml"), QByteArray(kDecl) + types.toUtf8()});
-    parts.append({dir + QStringLiteral("/_rels/") + spec.mainPart.section(u'/', -1) + QStringLiteral(".rels"),
+    parts.append({dir + QStringLiteral("/_rels/") + recipe.mainPart.section(u'/', -1) + QStringLiteral(".rels"),
                   QByteArray(kDecl) + QStringLiteral("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">%1%2</Relationships>")
-                                          .arg(docRels, spec.extraDocumentRels).toUtf8()});
-    for (const Part& extra : spec.extraParts) {
+                                          .arg(docRels, recipe.extraDocumentRels).toUtf8()});
+    for (const Part& extra : recipe.extraParts) {
         bool replaced = false;
         for (Part& part : parts) {
             if (part.name == extra.name) {
@@ -135,17 +135,17 @@ bool writeZip(const QString& path, const QList<Part>& parts)
     return zip_close(z) == 0;
 }
 
-QString writeDocx(const QString& dir, const QString& fileName, const DocxSpec& spec)
+QString writeDocx(const QString& dir, const QString& fileName, const DocxRecipe& recipe)
 {
     const QString path = QDir(dir).filePath(fileName);
-    return writeZip(path, docxParts(spec)) ? path : QString();
+    return writeZip(path, docxParts(recipe)) ? path : QString();
 }
 
 QString writeDocx(const QString& dir, const QString& fileName, const QString& body)
 {
-    DocxSpec spec;
-    spec.body = body;
-    return writeDocx(dir, fileName, spec);
+    DocxRecipe recipe;
+    recipe.body = body;
+    return writeDocx(dir, fileName, recipe);
 }
 
 QByteArray readPart(const QString& zipPath, const QString& partName)

@@ -14,7 +14,7 @@ struct Part {
     QByteArray data;
 };
 
-struct DocxSpec {
+struct DocxRecipe {
     QString body;                       // the content of <w:body>, a final sectPr is added
     QString stylesXml;                  // a styles part; defaultStyles() when empty
     bool withStyles = true;
@@ -35,11 +35,11 @@ QString p(const QString& inner, const QString& pPr = QString());
 QString r(const QString& text, const QString& rPr = QString());
 QString bm(const QString& name, int id, const QString& runsInside);
 
-QList<Part> docxParts(const DocxSpec& spec);
+QList<Part> docxParts(const DocxRecipe& recipe);
 // Writes a zip of parts to path; returns false on failure.
 bool writeZip(const QString& path, const QList<Part>& parts);
-// Writes the document of spec to dir/fileName and returns its full path.
-QString writeDocx(const QString& dir, const QString& fileName, const DocxSpec& spec);
+// Writes the document of recipe to dir/fileName and returns its full path.
+QString writeDocx(const QString& dir, const QString& fileName, const DocxRecipe& recipe);
 QString writeDocx(const QString& dir, const QString& fileName, const QString& body);
 
 // A part of a saved package, or empty when it is missing.
