@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QtTest>
@@ -134,6 +135,21 @@ private slots:
         QCOMPARE(m_app.Dialogs().Item(896).Show(), -1);
         QCOMPARE(shown, 896);
         m_app.setDialogProvider({});
+    }
+
+    void subdocumentsElsewhereAreNotFollowed()
+    {
+        QTemporaryDir elsewhere;
+        const QString outside = writeDocx(elsewhere.path(), "kint.doc", p(bm("Titok", 1, r("titok"))));
+        DocxRecipe recipe;
+        recipe.body = p(QStringLiteral("<w:subDoc r:id=\"rIdS\"/>")) + p(r("mester"));
+        recipe.extraDocumentRels = QStringLiteral("<Relationship Id=\"rIdS\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/subDocument\" "
+                                                "Target=\"%1\" TargetMode=\"External\"/>").arg(QUrl::fromLocalFile(outside).toString());
+        word::Document* doc = m_app.Documents().Open(writeDocx(m_dir.path(), "mester.docx", recipe));
+        QCOMPARE(doc->Subdocuments().Count(), 1);
+        doc->Subdocuments().setExpanded(true);
+        QVERIFY(!doc->Bookmarks().Exists("Titok"));
+        QCOMPARE(doc->Content().Text(), QStringLiteral("\rmester"));
     }
 
     void documentsAndQuit()

@@ -21,14 +21,17 @@ namespace {
 
 const QString kSubDocRel = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/subDocument");
 
+// Subdocuments are followed only to files beside the master document: a
+// document must not make the engine read whatever path or address it names.
 QString localPath(const QString& target, const QString& masterPath)
 {
-    QString p = target.contains(u"://") ? QUrl(target).toLocalFile() : target;
+    const QString p = target.contains(u"://") ? QUrl(target).toLocalFile() : target;
     if (p.isEmpty())
         return {};
-    if (QFileInfo(p).isRelative())
-        p = QFileInfo(masterPath).absoluteDir().filePath(p);
-    return p;
+    const QDir dir = QFileInfo(masterPath).absoluteDir();
+    const QString inDir = dir.filePath(QFileInfo(p).fileName());
+    const QString asGiven = QFileInfo(p).isRelative() ? dir.filePath(p) : p;
+    return QFileInfo(asGiven).absoluteFilePath() == QFileInfo(inDir).absoluteFilePath() ? inDir : QString();
 }
 
 } // namespace
