@@ -24,6 +24,16 @@ public:
         : m_model(m), m_pre(m.preserved()), m_skip(std::move(skip)), m_wq(m.preserved().wPrefix)
     {
         m_nextId = m_pre.maxBookmarkId + 1;
+        m_bookmarkEnd = u'<' + tag("bookmarkEnd") + u' ' + tag("id") + QStringLiteral("=\"");
+        m_bookmarkStart = u'<' + tag("bookmarkStart") + u' ' + tag("id") + QStringLiteral("=\"");
+        m_nameAttr = QStringLiteral("\" ") + tag("name") + QStringLiteral("=\"");
+        m_runOpen = u'<' + tag("r") + u'>';
+        m_runClose = QStringLiteral("</") + tag("r") + u'>';
+        m_textOpen = u'<' + tag("t") + u'>';
+        m_textOpenKeep = u'<' + tag("t") + QStringLiteral(" xml:space=\"preserve\">");
+        m_textClose = QStringLiteral("</") + tag("t") + u'>';
+        m_tab = u'<' + tag("tab") + QStringLiteral("/>");
+        m_br = u'<' + tag("br") + QStringLiteral("/>");
         m_out.reserve(m_pre.head.size() + m_pre.tail.size() + m.text()->characterCount() * 3 + 4096);
     }
     QByteArray run(int from, int to);
@@ -47,6 +57,10 @@ private:
     const model::PreservedDocument& m_pre;
     BlockSubstitute m_skip;
     QString m_wq;   // the WordprocessingML prefix with its colon, as the part uses it
+    // Tags written for every run and bookmark, made once per write.
+    QString m_bookmarkEnd, m_bookmarkStart, m_nameAttr, m_runOpen, m_runClose;
+    QString m_textOpen, m_textOpenKeep, m_textClose, m_tab, m_br;
+    QString m_body;   // content of the run being written
     QByteArray m_out;
     QString m_buf;
     QSet<int> m_usedParagraphs;
@@ -193,12 +207,16 @@ void Writer::writeAnchor(const model::AnchorPoint& p)
     }
     const int id = bookmarkId(p.name);
     if (p.kind == model::AnchorPoint::BookmarkEnd) {
-        put(QStringLiteral("<%1 %2=\"%3\"/>").arg(tag("bookmarkEnd"), tag("id")).arg(id));
+        m_buf += m_bookmarkEnd;
+        m_buf += QString::number(id);
+        put(QStringLiteral("\"/>"));
         return;
     }
-    QString s = QStringLiteral("<%1 %2=\"%3\" %4=\"").arg(tag("bookmarkStart"), tag("id")).arg(id).arg(tag("name"));
-    appendEscaped(s, p.name, true);
-    put(s + QStringLiteral("\"/>"));
+    m_buf += m_bookmarkStart;
+    m_buf += QString::number(id);
+    m_buf += m_nameAttr;
+    appendEscaped(m_buf, p.name, true);
+    put(QStringLiteral("\"/>"));
 }
 
 QString Writer::runProperties(const QTextCharFormat& f)
@@ -217,41 +235,46 @@ QString Writer::runProperties(const QTextCharFormat& f)
 void Writer::writeRun(const QString& text, const QTextCharFormat& f)
 {
     const QString charXml = f.stringProperty(prop::CharXml);
-    QString plain;
-    QString body;
-    auto flushText = [&] {
-        if (plain.isEmpty())
+    m_body.clear();
+    qsizetype plainFrom = -1;
+    auto flushText = [&](qsizetype to) {
+        if (plainFrom < 0)
             return;
-        const bool keep = plain.front().isSpace() || plain.back().isSpace();
-        body += u'<' + tag("t") + (keep ? QStringLiteral(" xml:space=\"preserve\">") : QStringLiteral(">"));
-        appendEscaped(body, plain, false);
-        body += QStringLiteral("</") + tag("t") + u'>';
-        plain.clear();
+        const QStringView plain = QStringView(text).mid(plainFrom, to - plainFrom);
+        m_body += plain.front().isSpace() || plain.back().isSpace() ? m_textOpenKeep : m_textOpen;
+        appendEscaped(m_body, plain, false);
+        m_body += m_textClose;
+        plainFrom = -1;
     };
-    for (QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
         const ushort u = c.unicode();
         const bool special = u == '\t' || c == QChar::LineSeparator || c == QChar::ObjectReplacementCharacter
                              || u == 0x2011 || u == 0x00AD;
         if (!special) {
-            plain += c;
+            if (plainFrom < 0)
+                plainFrom = i;
             continue;
         }
-        flushText();
+        flushText(i);
         if (!charXml.isEmpty())
-            body += charXml;
+            m_body += charXml;
         else if (u == '\t')
-            body += u'<' + tag("tab") + QStringLiteral("/>");
+            m_body += m_tab;
         else if (c == QChar::LineSeparator)
-            body += u'<' + tag("br") + QStringLiteral("/>");
+            m_body += m_br;
         else if (u == 0x2011)
-            body += u'<' + tag("noBreakHyphen") + QStringLiteral("/>");
+            m_body += u'<' + tag("noBreakHyphen") + QStringLiteral("/>");
         else if (u == 0x00AD)
-            body += u'<' + tag("softHyphen") + QStringLiteral("/>");
+            m_body += u'<' + tag("softHyphen") + QStringLiteral("/>");
     }
-    flushText();
-    if (body.isEmpty())
+    flushText(text.size());
+    if (m_body.isEmpty())
         return;
-    put(u'<' + tag("r") + u'>' + runProperties(f) + body + QStringLiteral("</") + tag("r") + u'>');
+    m_buf += m_runOpen;
+    m_buf += runProperties(f);
+    m_buf += m_body;
+    put(m_runClose);
 }
 
 void Writer::writeTable(QTextTable* t)
