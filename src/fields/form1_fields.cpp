@@ -156,29 +156,41 @@ void TForm1::Mgrid1Setting(int row, int col, int& fcolor, bool& bold, bool& ital
     underline = s.underline;
 }
 
+namespace {
+
+// Back and Next: the grid takes the focus and moves to the row, unless it
+// cannot take the focus (the field side hidden), in which case it keeps its
+// row; the labels are repainted in every case.
+void moveFieldRow(TForm1& f, int (*target)(int, int))
+{
+    f.Mgrid1->setFocus();
+    if (f.Mgrid1->isVisible() && f.Mgrid1->isEnabled()) {
+        const int row = target(f.Mgrid1->currentRow(), f.Mgrid1->rowCount());
+        if (row != f.Mgrid1->currentRow())
+            f.Mgrid1->setCurrentCell(row, std::max(0, f.Mgrid1->currentColumn()));
+    }
+    f.RxLabel2->repaint();
+    f.RxLabel3->repaint();
+}
+
+// Loading and clearing end on the first field, with the focus in the grid.
+void toFirstField(widgets::TMgrid& grid)
+{
+    grid.setFocus();
+    if (grid.rowCount() > 1 && grid.currentRow() != 1)
+        grid.setCurrentCell(1, std::max(0, grid.currentColumn()));
+}
+
+} // namespace
+
 void TForm1::BackClick()
 {
-    // A grid that cannot take the focus (the field side hidden) keeps its row.
-    Mgrid1->setFocus();
-    if (Mgrid1->isVisible() && Mgrid1->isEnabled()) {
-        const int row = fields::FieldNavigation::backRow(Mgrid1->currentRow(), Mgrid1->rowCount());
-        if (row != Mgrid1->currentRow())
-            Mgrid1->setCurrentCell(row, std::max(0, Mgrid1->currentColumn()));
-    }
-    RxLabel2->repaint();
-    RxLabel3->repaint();
+    moveFieldRow(*this, &fields::FieldNavigation::backRow);
 }
 
 void TForm1::NextClick()
 {
-    Mgrid1->setFocus();
-    if (Mgrid1->isVisible() && Mgrid1->isEnabled()) {
-        const int row = fields::FieldNavigation::nextRow(Mgrid1->currentRow(), Mgrid1->rowCount());
-        if (row != Mgrid1->currentRow())
-            Mgrid1->setCurrentCell(row, std::max(0, Mgrid1->currentColumn()));
-    }
-    RxLabel2->repaint();
-    RxLabel3->repaint();
+    moveFieldRow(*this, &fields::FieldNavigation::nextRow);
 }
 
 void TForm1::Edit4KeyDown(int key, Qt::KeyboardModifiers shift)
@@ -316,9 +328,7 @@ void TForm1::LoadFieldFile(const QString& path)
     QStringList column = valueColumn(*Mgrid1);
     fields::FieldDataFile::place(column, lines);
     setValueColumn(*Mgrid1, column);
-    Mgrid1->setFocus();
-    if (Mgrid1->rowCount() > 1 && Mgrid1->currentRow() != 1)
-        Mgrid1->setCurrentCell(1, std::max(0, Mgrid1->currentColumn()));
+    toFirstField(*Mgrid1);
     Edit4->setText(Mgrid1->cells(2, 1));
     Edit4->setFocus();
 }
@@ -371,9 +381,7 @@ void TForm1::delClick()
     QStringList column = valueColumn(*Mgrid1);
     fields::FieldDataFile::clear(column);
     setValueColumn(*Mgrid1, column);
-    Mgrid1->setFocus();
-    if (Mgrid1->rowCount() > 1 && Mgrid1->currentRow() != 1)
-        Mgrid1->setCurrentCell(1, std::max(0, Mgrid1->currentColumn()));
+    toFirstField(*Mgrid1);
     Edit4->setText(Mgrid1->cells(2, 1));
     RxLabel2->setText(Mgrid1->cells(0, 1));
     RxLabel2->adjustSize();
