@@ -71,10 +71,15 @@ QString flatMenuBarLook()
 // Turns the calendar and every part of it to the classic look.
 void classicLook(QWidget* w)
 {
-    QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"));
-    if (!classic)
-        return;
-    classic->setParent(w);
+    // One classic style for the whole run: widgets that use a style must never
+    // outlive it, and the application outlives every window.
+    static QPointer<QStyle> classic;
+    if (!classic) {
+        classic = QStyleFactory::create(QStringLiteral("Windows"));
+        if (!classic)
+            return;
+        classic->setParent(QCoreApplication::instance());
+    }
     w->setStyle(classic);
     for (QWidget* child : w->findChildren<QWidget*>())
         child->setStyle(classic);
