@@ -52,6 +52,7 @@ private slots:
     void roundTripThroughFile();
     void windows1250FileByteExact();
     void megabyteLine();
+    void binaryJunkReadsAsText();
     void readErrors_data();
     void readErrors();
     void writeErrors();
@@ -214,6 +215,29 @@ void TestFieldDataFile::megabyteLine()
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines[1], value);
     QCOMPARE(lines[2], QStringLiteral("z"));
+}
+
+void TestFieldDataFile::binaryJunkReadsAsText()
+{
+    // Any bytes are text in Windows-1250: junk loads like a file of odd lines,
+    // split at its line-break bytes and cut at its first NUL.
+    QByteArray junk;
+    quint32 x = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        x = x * 1103515245u + 12345u;
+        const char b = char((x >> 16) & 0xFF);
+        junk.append(b == 0 ? char(1) : b);
+    }
+    junk.insert(3000, '\0');
+    junk.insert(100, "\r\nx\ry\n");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("junk.mza"));
+    writeAll(path, junk);
+    const QStringList lines = FieldDataFile::readLines(path);
+    const QByteArray head = junk.left(3000);
+    // Every byte but the line breaks is one character.
+    QCOMPARE(lines.join(QString()).size(), head.size() - head.count('\r') - head.count('\n'));
+    QVERIFY(!lines.join(QString()).contains(QChar(0)));
 }
 
 void TestFieldDataFile::readErrors_data()

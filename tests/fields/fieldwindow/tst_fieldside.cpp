@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -112,6 +113,8 @@ private slots:
     void loadFieldFilePlacesLines();
     void loadFailureLeavesGrid();
     void commandLineLoadSetsRowCount();
+    void saveAndLoadThroughDialogs();
+    void dataMenuAndFreeAreaClick();
     void fillSampleContract();
 
 private:
@@ -527,6 +530,59 @@ void TestFieldSide::commandLineLoadSetsRowCount()
     QCOMPARE(grid()->cells(2, 5), QStringLiteral("5"));
     QCOMPARE(grid()->currentRow(), 1);
     QCOMPARE(m_form->SaveDialog2->selectedFiles().value(0), path);
+}
+
+// Chooses path in a file dialog as soon as it runs.
+void chooseFile(QFileDialog* dlg, const QString& path)
+{
+    QTimer::singleShot(0, dlg, [dlg, path] {
+        if (!dlg->isVisible()) {
+            chooseFile(dlg, path);
+            return;
+        }
+        dlg->selectFile(path);
+        QMetaObject::invokeMethod(dlg, "accept");
+    });
+}
+
+void TestFieldSide::saveAndLoadThroughDialogs()
+{
+    const QString path = m_dir->filePath("ugyfel.mza");
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("overwritten without a question");
+    old.close();
+    grid()->setCells(2, 1, "Győr");
+    grid()->setCells(2, 2, QString());
+    grid()->setCells(2, 3, "Fűz");
+    chooseFile(m_form->SaveDialog2, path);
+    m_form->save2Click();
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray(" Mez\xF5 tartalma:\r\nGy\xF5r\r\n\r\nF\xFBz\r\n"));
+
+    answerNextBox(QMessageBox::Yes);
+    m_form->delClick();
+    QCOMPARE(grid()->cells(2, 1), QString());
+    m_form->SaveDialog2->selectFile(QString());
+    chooseFile(m_form->OpenDialog2, path);
+    m_form->load1Click();
+    QCOMPARE(grid()->cells(2, 1), QStringLiteral("Győr"));
+    QCOMPARE(grid()->cells(2, 2), QStringLiteral(" "));
+    QCOMPARE(grid()->cells(2, 3), QStringLiteral("Fűz"));
+    // The next save offers the file just loaded.
+    QCOMPARE(m_form->SaveDialog2->selectedFiles().value(0), path);
+}
+
+void TestFieldSide::dataMenuAndFreeAreaClick()
+{
+    QTest::mouseClick(m_form->adat1, Qt::LeftButton);
+    QTRY_VERIFY(m_form->PopupMenu2->isVisible());
+    m_form->PopupMenu2->close();
+    // A click beside the controls takes the focus away from the grid and the box.
+    m_form->Edit4->setFocus();
+    QTest::mouseClick(m_form->FieldSide, Qt::LeftButton, {}, QPoint(4, m_form->FieldSide->height() - 40));
+    QTRY_VERIFY(m_form->ScrollBox1->hasFocus());
 }
 
 // The sample contract opened through the window and filled the ways a user
