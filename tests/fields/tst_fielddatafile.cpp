@@ -234,7 +234,7 @@ void TestFieldDataFile::binaryJunkReadsAsText()
     const QString path = dir.filePath(QStringLiteral("junk.mza"));
     writeAll(path, junk);
     const QStringList lines = FieldDataFile::readLines(path);
-    const QByteArray head = junk.left(3000);
+    const QByteArray head = junk.left(junk.indexOf('\0'));
     // Every byte but the line breaks is one character.
     QCOMPARE(lines.join(QString()).size(), head.size() - head.count('\r') - head.count('\n'));
     QVERIFY(!lines.join(QString()).contains(QChar(0)));
