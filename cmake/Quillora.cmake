@@ -54,7 +54,6 @@ function(quillora_tests)
             QUILLORA_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
             QUILLORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
             QUILLORA_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
-        target_precompile_headers(${target} REUSE_FROM quillora_test_pch)
         add_test(NAME ${target} COMMAND ${target})
         set_tests_properties(${target} PROPERTIES
             ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"

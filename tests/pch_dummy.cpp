@@ -1,1 +1,0 @@
-// Anchors the shared precompiled header of the test executables.
