@@ -37,6 +37,7 @@ int main(int argc, char** argv)
     app::TForm1 form1;
     app::TForm2 form2(&form1);
     form1.setForm2(&form2);
+    form1.CommandLine = QCoreApplication::arguments().mid(1);
     form1.show();
     return QApplication::exec();
 }

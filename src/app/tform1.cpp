@@ -204,6 +204,9 @@ void TForm1::FormShow()
     OpenDialog2->setDirectory(dataDir);
     SaveDialog2->setDirectory(dataDir);
     setPanel1Width(SplitWidth);
+    // The file of the command line opens once the window is on screen, from the event
+    // loop, so its dialogs and failures are those of any other command.
+    QMetaObject::invokeMethod(this, [this] { HandleCommandLine(); }, Qt::QueuedConnection);
 }
 
 void TForm1::restorePlacement()

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <memory>
 
 class QAction;
@@ -240,7 +241,11 @@ public:
     // ---- View and editing commands (src/commands) ----
     void connectCommandHandlers();
 
-    // ---- Command line and closing ----
+    // ---- Command line and closing (src/app/form1_closing.cpp) ----
+    // The arguments after the program's name; start-up sets them before the first show.
+    QStringList CommandLine;
+    // Opens the file named first on the command line, once the window is shown.
+    void HandleCommandLine();
     // The close query: true when the window may close.
     bool FormCloseQuery();
     // Gives the engine its view settings back and releases the document and its host.

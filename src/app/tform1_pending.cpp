@@ -4,14 +4,6 @@
 
 namespace app {
 
-void TForm1::connectOutputHandlers() {}
-// Saving the finished document; until the output code brings it, nothing is saved.
-void TForm1::Button4Click(QObject*) {}
 void TForm1::connectCommandHandlers() {}
-
-// The close query and the release of the document come with the closing code;
-// until then the window closes without offering to save.
-bool TForm1::FormCloseQuery() { return true; }
-void TForm1::releaseDocument() {}
 
 } // namespace app
