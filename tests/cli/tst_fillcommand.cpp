@@ -134,12 +134,12 @@ void TestFillCommand::knownValuesOfTheFittingVariant()
     QCOMPARE(textAt(*doc, "Eladó_Cégnév_2"), QStringLiteral("Dunakavics Ingatlanforgalmazó Kft."));
     QCOMPARE(textAt(*doc, "Vevő_Név_1"), QStringLiteral("Kovács Ödön"));
     QCOMPARE(textAt(*doc, "Vevő_AnyjaNeve_1"), QStringLiteral("Fűzi Erzsébet"));
-    QCOMPARE(textAt(*doc, "Vételár_1"), QStringLiteral("48.500.000"));
+    QCOMPARE(textAt(*doc, "Vételár_1"), QStringLiteral("48.500.000,-Ft"));
     QCOMPARE(textAt(*doc, "KeltDátum_1"), QStringLiteral("2026. december 8."));
     QCOMPARE(textAt(*doc, "ÜgyvédNeve_2"), QStringLiteral("dr. Tóth Éva"));
     const QString all = doc->Content().Text();
     QVERIFY(!all.contains("***"));
-    QVERIFY(all.contains("vételárát 48.500.000 Ft, azaz negyvennyolcmillió-ötszázezer forint"));
+    QVERIFY(all.contains("vételárát 48.500.000,-Ft, azaz negyvennyolcmillió-ötszázezer forint"));
 }
 
 void TestFillCommand::setByName_data()
