@@ -253,8 +253,8 @@ void TestSaveDocument::templateSaveWritesAndReopens()
     QVERIFY(m_form->WordDoc != before);
     QCOMPARE(m_form->WordDoc->FullName(), target);
     QVERIFY(m_form->WordDoc->Saved());
-    QVERIFY(m_form->WordDoc->Content().Text().startsWith(QStringLiteral("Módosítva. ")));
-    QVERIFY(m_form->windowTitle().endsWith(QStringLiteral(" - szerzodes.dot")));
+    QVERIFY2(m_form->WordDoc->Content().Text().contains(QStringLiteral("Módosítva. ")), qPrintable(m_form->WordDoc->Content().Text().left(80)));
+    QVERIFY(m_form->windowTitle().endsWith(QStringLiteral(" - ") + QFileInfo(target).fileName()));
     QCOMPARE(m_form->TemplateDialog->FileName(), target);
     QCOMPARE(m_form->TemplateDialog->FilterIndex(), 2);
     QCOMPARE(m_form->WordDoc->Subdocuments().Count(), 1);
@@ -290,7 +290,7 @@ void TestSaveDocument::secondSaveIsDirectInPlace()
 {
     QFETCH(bool, confirm);
     openTemplate();
-    const QString target = m_dir.filePath(QStringLiteral("masodik.dot"));
+    const QString target = m_dir.filePath(confirm ? QStringLiteral("masodik-igen.dot") : QStringLiteral("masodik-nem.dot"));
     SeenDialog dialog;
     SeenBox done;
     outputtest::answerFileDialog(m_form->SaveDialog1, &dialog, target);
@@ -353,7 +353,7 @@ void TestSaveDocument::saveActionRunsTheSave()
     QVERIFY(m_form->Save->isEnabled());
     SeenDialog dialog;
     SeenBox box;
-    outputtest::answerFileDialog(m_form->SaveDialog1, &dialog, path);
+    outputtest::answerFileDialog(m_form->SaveDialog1, &dialog, m_dir.filePath(QStringLiteral("akcio-mentve.dot")));
     outputtest::answerBox(&box, QMessageBox::Ok);
     m_form->Save->trigger();
     QVERIFY(dialog.shown);

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QTimer>
 
 namespace outputtest {
@@ -37,6 +39,18 @@ void pollBox(SeenBox* seen, QMessageBox::StandardButton answer, std::function<vo
     });
 }
 
+// selectFile() does nothing while the file-name field has focus, as it has once
+// the dialog is up: the name is typed into the field, as a user would.
+void choose(QFileDialog* dialog, const QString& path)
+{
+    const QFileInfo info(path);
+    dialog->setDirectory(info.absolutePath());
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->setText(info.fileName());
+    else
+        dialog->selectFile(path);
+}
+
 void pollDialog(QFileDialog* dialog, SeenDialog* seen, const QString& path, int gen, int left)
 {
     QTimer::singleShot(PollMs, dialog, [=] {
@@ -55,7 +69,7 @@ void pollDialog(QFileDialog* dialog, SeenDialog* seen, const QString& path, int 
             dialog->reject();
             return;
         }
-        dialog->selectFile(path);
+        choose(dialog, path);
         QMetaObject::invokeMethod(dialog, "accept");
     });
 }
