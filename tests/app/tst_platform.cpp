@@ -93,9 +93,13 @@ void TstPlatform::lockIsReleasedWithItsHolder()
     holder.start(QStringLiteral("flock"), {QStringLiteral("-s"), path, QStringLiteral("sleep"), QStringLiteral("5")});
     if (!holder.waitForStarted(2000))
         QSKIP("flock(1) is not available");
-    QTest::qWait(200);
-    app::InstanceLock third(path);
-    QVERIFY(third.alreadyExists());
+    // Poll: on a busy machine flock(1) may take a while to take the lock.
+    bool held = false;
+    for (int i = 0; i < 100 && !held; ++i) {
+        QTest::qWait(50);
+        held = app::InstanceLock(path).alreadyExists();
+    }
+    QVERIFY(held);
     holder.kill();
     holder.waitForFinished();
 }
@@ -165,9 +169,14 @@ void TstPlatform::officeRealProcessIsFoundAndEnded()
     QProcess office;
     office.start(fake, {QStringLiteral("-c"), QStringLiteral("sleep 30; :"), QStringLiteral("--headless")});
     QVERIFY(office.waitForStarted(3000));
+    // Other suites may run real office processes at the same time, so the table
+    // read holds only this process: a link to its real /proc entry.
+    QTemporaryDir table;
+    QVERIFY(QFile::link(QStringLiteral("/proc/%1").arg(office.processId()),
+                        table.filePath(QString::number(office.processId()))));
     std::optional<app::OfficeProcess> found;
-    for (int i = 0; i < 50 && !found; ++i) {
-        found = app::OfficeProcesses().first();
+    for (int i = 0; i < 100 && !found; ++i) {
+        found = app::OfficeProcesses(table.path()).first();
         if (!found || found->pid != office.processId())
             found.reset(), QTest::qWait(20);
     }
