@@ -1,4 +1,5 @@
 #include "cli/bookmarkscommand.h"
+#include "cli/options.h"
 
 #include "cli/command.h"
 #include "word/application.h"
@@ -10,21 +11,7 @@ namespace cli {
 
 QString escapeBookmarkText(const QString& text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'\\': out += QStringLiteral("\\\\"); break;
-        case u'\t': out += QStringLiteral("\\t"); break;
-        case u'\r':     // paragraph and cell ends, as the engine reports them
-        case u'\n':
-        case u'\v':     // line break
-        case 0x2028:
-        case 0x2029: out += QStringLiteral("\\n"); break;
-        default: out += c;
-        }
-    }
-    return out;
+    return escapeLine(text);
 }
 
 int bookmarksCommand(const QStringList& args, QTextStream& out, QTextStream& err)

@@ -1,6 +1,7 @@
 #include "cli/fieldscommand.h"
 
 #include "cli/command.h"
+#include "cli/options.h"
 #include "templates/headlessopen.h"
 #include "templates/openpath.h"
 #include "word/application.h"
@@ -20,19 +21,6 @@ struct FieldsOptions {
 QString usage()
 {
     return QStringLiteral("Használat: quillora-cli fields FÁJL [--sellers N] [--buyers N] [--legal FÉL]...");
-}
-
-// The dialog offers one or two sellers and buyers; so does the tool.
-bool takeCount(const QString& option, const QString& text, int& count, QString& error)
-{
-    bool ok = false;
-    const int n = text.toInt(&ok);
-    if (ok && (n == 1 || n == 2)) {
-        count = n;
-        return true;
-    }
-    error = QStringLiteral("A(z) %1 értéke 1 vagy 2 lehet, nem „%2”.").arg(option, text);
-    return false;
 }
 
 bool parse(const QStringList& args, FieldsOptions& o, QString& error)
@@ -69,13 +57,6 @@ bool parse(const QStringList& args, FieldsOptions& o, QString& error)
     return true;
 }
 
-// Values may hold paragraph marks and tabs; one row must stay one line.
-QString escaped(QString text)
-{
-    return text.replace(u'\\', QStringLiteral("\\\\")).replace(u'\t', QStringLiteral("\\t"))
-        .replace(u'\r', QStringLiteral("\\n")).replace(u'\n', QStringLiteral("\\n"));
-}
-
 } // namespace
 
 int fieldsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -99,7 +80,7 @@ int fieldsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (found.fields.isEmpty())
         out << "\t\t\n";   // the grid keeps one empty field row
     for (const templates::DiscoveredField& f : found.fields)
-        out << f.number << '\t' << f.name << '\t' << escaped(f.hasValue ? f.value : QString()) << '\n';
+        out << f.number << '\t' << f.name << '\t' << escapeLine(f.hasValue ? f.value : QString()) << '\n';
     out.flush();
     return kExitOk;
 }

@@ -1,6 +1,7 @@
 #include "cli/fillcommand.h"
 
 #include "cli/command.h"
+#include "cli/options.h"
 #include "fields/fielddatafile.h"
 #include "fields/fieldwriter.h"
 #include "fields/writeprogress.h"
@@ -23,19 +24,6 @@ QString usage()
 {
     return QStringLiteral("Használat: quillora-cli fill SABLON --out KIMENET [--sellers N] [--buyers N] "
                           "[--legal FÉL]... [--data FÁJL.mza] [--set NÉV=ÉRTÉK]...");
-}
-
-bool takeCount(const QString& option, const QString& text, int& count, QString& error)
-{
-    bool ok = false;
-    const int n = text.toInt(&ok);
-    // The template dialog offers one or two sellers and buyers; so does the tool.
-    if (ok && (n == 1 || n == 2)) {
-        count = n;
-        return true;
-    }
-    error = QStringLiteral("A(z) %1 értéke 1 vagy 2 lehet, nem „%2”.").arg(option, text);
-    return false;
 }
 
 bool takeSet(const QString& text, FillOptions& options, QString& error)

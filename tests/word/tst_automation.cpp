@@ -21,14 +21,9 @@ class TestAutomation : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    word::Application m_app;
-    int m_serial = 0;
+    FixtureDocuments m_docs{QStringLiteral("a")};
 
-    word::Document* open(const QString& body)
-    {
-        return m_app.Documents().Open(writeDocx(m_dir.path(), QStringLiteral("a%1.docx").arg(++m_serial), body));
-    }
+    word::Document* open(const QString& body) { return m_docs.open(body); }
 
 private slots:
     void firstCharacterDeletedTwice()
@@ -127,14 +122,14 @@ private slots:
     void dialogsNeedAProvider()
     {
         word::Document* doc = open(p(r("x")));
-        m_app.setDialogProvider({});
-        QVERIFY_THROWS_EXCEPTION(word::Error, m_app.Dialogs().Item(112).Show());
+        m_docs.app().setDialogProvider({});
+        QVERIFY_THROWS_EXCEPTION(word::Error, m_docs.app().Dialogs().Item(112).Show());
         QVERIFY_THROWS_EXCEPTION(word::Error, doc->CheckGrammar());
         int shown = 0;
-        m_app.setDialogProvider([&](word::Document* d, int id) { shown = id; return d == doc ? -1 : 0; });
-        QCOMPARE(m_app.Dialogs().Item(896).Show(), -1);
+        m_docs.app().setDialogProvider([&](word::Document* d, int id) { shown = id; return d == doc ? -1 : 0; });
+        QCOMPARE(m_docs.app().Dialogs().Item(896).Show(), -1);
         QCOMPARE(shown, 896);
-        m_app.setDialogProvider({});
+        m_docs.app().setDialogProvider({});
     }
 
     void subdocumentsElsewhereAreNotFollowed()
@@ -145,7 +140,7 @@ private slots:
         recipe.body = p(QStringLiteral("<w:subDoc r:id=\"rIdS\"/>")) + p(r("mester"));
         recipe.extraDocumentRels = QStringLiteral("<Relationship Id=\"rIdS\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/subDocument\" "
                                                 "Target=\"%1\" TargetMode=\"External\"/>").arg(QUrl::fromLocalFile(outside).toString());
-        word::Document* doc = m_app.Documents().Open(writeDocx(m_dir.path(), "mester.docx", recipe));
+        word::Document* doc = m_docs.app().Documents().Open(writeDocx(m_docs.dir(), "mester.docx", recipe));
         QCOMPARE(doc->Subdocuments().Count(), 1);
         doc->Subdocuments().setExpanded(true);
         QVERIFY(!doc->Bookmarks().Exists("Titok"));
@@ -156,9 +151,9 @@ private slots:
     {
         word::Application app;
         QVERIFY_THROWS_EXCEPTION(word::Error, app.ActiveDocument());
-        QVERIFY_THROWS_EXCEPTION(word::Error, app.Documents().Open(m_dir.filePath("nincs.docx")));
-        const QString a = writeDocx(m_dir.path(), "egy.docx", p(r("1")));
-        const QString b = writeDocx(m_dir.path(), "ketto.docx", p(r("2")));
+        QVERIFY_THROWS_EXCEPTION(word::Error, app.Documents().Open(QDir(m_docs.dir()).filePath("nincs.docx")));
+        const QString a = writeDocx(m_docs.dir(), "egy.docx", p(r("1")));
+        const QString b = writeDocx(m_docs.dir(), "ketto.docx", p(r("2")));
         app.Documents().Open(a);
         word::Document* second = app.Documents().Open(b);
         QCOMPARE(app.Documents().Count(), 2);
@@ -184,7 +179,7 @@ private slots:
         QCOMPARE(docs.size(), 1);
         QVERIFY(!readPart(master, "word/document.xml").contains("Kiss"));
 
-        word::Document* again = m_app.Documents().Open(master);
+        word::Document* again = m_docs.app().Documents().Open(master);
         QCOMPARE(again->Subdocuments().Count(), 1);
         QVERIFY(!again->Bookmarks().Exists("Nev_1"));
         again->Subdocuments().setExpanded(true);
@@ -195,7 +190,7 @@ private slots:
         again->ActiveWindow().Selection().setText("Nagy Éva");
         again->Bookmarks().Add("Nev_1");
         again->SaveAs();
-        word::Document* third = m_app.Documents().Open(master);
+        word::Document* third = m_docs.app().Documents().Open(master);
         third->Subdocuments().setExpanded(true);
         QCOMPARE(third->Bookmarks().Item("Nev_1").Range().Text(), QStringLiteral("Nagy Éva"));
         QCOMPARE(QDir(out.path()).entryList({"*.doc"}).size(), 1);

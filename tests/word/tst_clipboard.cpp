@@ -19,14 +19,9 @@ class TestClipboard : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    word::Application m_app;
-    int m_serial = 0;
+    FixtureDocuments m_docs{QStringLiteral("c")};
 
-    word::Document* open(const QString& body)
-    {
-        return m_app.Documents().Open(writeDocx(m_dir.path(), QStringLiteral("c%1.docx").arg(++m_serial), body));
-    }
+    word::Document* open(const QString& body) { return m_docs.open(body); }
 
     // The legal-person and natural-person blocks first, then a contract with placeholders.
     static QString templateBody()
@@ -152,9 +147,9 @@ private slots:
             listed << s.Bookmarks().Item(i).Name();
         QCOMPARE(listed, (QStringList{QStringLiteral("Eladó_CegNev_1"), QStringLiteral("Eladó_CegNev_2"), QStringLiteral("Vevő_Nev_1")}));
         // Everything survives a save.
-        const QString saved = m_dir.filePath(QStringLiteral("assembled.dot"));
+        const QString saved = QDir(m_docs.dir()).filePath(QStringLiteral("assembled.dot"));
         doc->SaveAs(saved);
-        word::Document* again = m_app.Documents().Open(saved);
+        word::Document* again = m_docs.app().Documents().Open(saved);
         QCOMPARE(again->Content().Text(), doc->Content().Text());
         QCOMPARE(again->Bookmarks().Count(), 3);
     }

@@ -15,14 +15,9 @@ class TestFind : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    word::Application m_app;
-    int m_serial = 0;
+    FixtureDocuments m_docs{QStringLiteral("f")};
 
-    word::Document* open(const QString& body)
-    {
-        return m_app.Documents().Open(writeDocx(m_dir.path(), QStringLiteral("f%1.docx").arg(++m_serial), body));
-    }
+    word::Document* open(const QString& body) { return m_docs.open(body); }
 
     static bool replaceAll(word::Document* doc, const QString& what, const QString& with)
     {
@@ -69,7 +64,7 @@ private slots:
         QVERIFY(replaceAll(doc, "^b", ""));
         QCOMPARE(doc->Content().Text(), QStringLiteral("első\rmásodik\rharmadik"));
         QVERIFY(!replaceAll(doc, "^b", ""));   // none left
-        const QString saved = m_dir.filePath("nobreaks.docx");
+        const QString saved = QDir(m_docs.dir()).filePath("nobreaks.docx");
         doc->SaveAs(saved);
         const QByteArray xml = readPart(saved, "word/document.xml");
         QCOMPARE(xml.count("<w:sectPr"), 1);   // only the body's own

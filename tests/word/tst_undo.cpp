@@ -15,14 +15,9 @@ class TestUndo : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    word::Application m_app;
-    int m_serial = 0;
+    FixtureDocuments m_docs{QStringLiteral("u")};
 
-    word::Document* open(const QString& body)
-    {
-        return m_app.Documents().Open(writeDocx(m_dir.path(), QStringLiteral("u%1.docx").arg(++m_serial), body));
-    }
+    word::Document* open(const QString& body) { return m_docs.open(body); }
 
 private slots:
     void freshDocumentIsSavedWithNothingToUndo()

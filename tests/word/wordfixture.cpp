@@ -1,5 +1,7 @@
 #include "wordfixture.h"
 
+#include "word/application.h"
+
 #include <QDir>
 #include <QFile>
 #include <zip.h>
@@ -165,6 +167,12 @@ QByteArray readPart(const QString& zipPath, const QString& partName)
     }
     zip_close(z);
     return out;
+}
+
+word::Document* FixtureDocuments::open(const QString& body)
+{
+    const QString name = QStringLiteral("%1%2.docx").arg(m_prefix).arg(++m_serial);
+    return m_app.Documents().Open(writeDocx(m_dir.path(), name, body));
 }
 
 } // namespace wordtest

@@ -6,6 +6,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
+
+#include "word/application.h"
 
 namespace wordtest {
 
@@ -44,5 +47,21 @@ QString writeDocx(const QString& dir, const QString& fileName, const QString& bo
 
 // A part of a saved package, or empty when it is missing.
 QByteArray readPart(const QString& zipPath, const QString& partName);
+
+// Documents opened from body XML, each written to a fresh file in a temporary
+// folder and opened by one application that lives as long as the suite.
+class FixtureDocuments {
+public:
+    explicit FixtureDocuments(QString prefix) : m_prefix(std::move(prefix)) {}
+    word::Document* open(const QString& body);
+    QString dir() const { return m_dir.path(); }
+    word::Application& app() { return m_app; }
+
+private:
+    QString m_prefix;
+    QTemporaryDir m_dir;
+    word::Application m_app;
+    int m_serial = 0;
+};
 
 } // namespace wordtest
