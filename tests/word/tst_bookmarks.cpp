@@ -19,15 +19,10 @@ class TestBookmarks : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    word::Application m_app;
+    FixtureDocuments m_docs{QStringLiteral("d")};
     int m_serial = 0;
 
-    word::Document* open(const QString& body)
-    {
-        const QString path = writeDocx(m_dir.path(), QStringLiteral("d%1.docx").arg(++m_serial), body);
-        return m_app.Documents().Open(path);
-    }
+    word::Document* open(const QString& body) { return m_docs.open(body); }
 
     static QStringList names(const word::Bookmarks& b)
     {
@@ -178,9 +173,9 @@ private slots:
         QCOMPARE(bms.Item(QStringLiteral("Eladó_Név_1")).Range().Font().Bold(), -1);
         QCOMPARE(doc->Content().Text(), QStringLiteral("Eladó: %1, \rAláírás: %1").arg(expected));
         // And survives a save and a reopen.
-        const QString saved = m_dir.filePath(QStringLiteral("written%1.docx").arg(++m_serial));
+        const QString saved = QDir(m_docs.dir()).filePath(QStringLiteral("written%1.docx").arg(++m_serial));
         doc->SaveAs(saved);
-        word::Document* again = m_app.Documents().Open(saved);
+        word::Document* again = m_docs.app().Documents().Open(saved);
         for (int k = 1; k <= 2; ++k)
             QCOMPARE(again->Bookmarks().Item(QStringLiteral("Eladó_Név_%1").arg(k)).Range().Text(), expected);
     }
