@@ -70,6 +70,14 @@ DocModel::~DocModel() = default;
 
 void DocModel::setPackage(std::unique_ptr<opc::Package> p) { m_package = std::move(p); }
 
+const Story* DocModel::storyByRelId(const QString& relId) const
+{
+    for (const Story& s : m_stories)
+        if ((s.kind == Story::Header || s.kind == Story::Footer) && s.relId == relId)
+            return &s;
+    return nullptr;
+}
+
 int DocModel::endPosition() const { return m_text->characterCount() - 1; }
 
 void DocModel::beginLoad()

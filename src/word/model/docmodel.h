@@ -11,6 +11,7 @@
 #include "word/model/anchortable.h"
 #include "word/model/editlog.h"
 #include "word/model/preserved.h"
+#include "word/model/story.h"
 
 #include <QHash>
 #include <QObject>
@@ -69,6 +70,13 @@ public:
     ViewState view;
     std::vector<Subdocument> subdocs;
     bool subdocsExpanded = false;
+
+    // The other stories (headers, footers, notes, comments) of a main model;
+    // empty in a story's own model.
+    std::vector<Story>& stories() { return m_stories; }
+    const std::vector<Story>& stories() const { return m_stories; }
+    // The header or footer story the main part refers to by relationship id, or null.
+    const Story* storyByRelId(const QString& relId) const;
 
     // The last valid cursor position (the document's end before its terminator).
     int endPosition() const;
@@ -149,6 +157,7 @@ private:
     AnchorTable m_anchors;
     PreservedDocument m_preserved;
     std::unique_ptr<opc::Package> m_package;
+    std::vector<Story> m_stories;
     bool m_stepOpen = false;          // the open edit block has its opening undo item
     int m_scopeDepth = 0;
     bool m_loading = false;

@@ -1,0 +1,28 @@
+#pragma once
+// The stories of a document besides its main text: headers and footers,
+// footnotes, endnotes and comments. Each has a model of its own (text,
+// bookmarks, preserved XML), read from and written back to its part.
+//
+// Headers and footers are found through the relationships of the main part:
+// a section's <w:headerReference w:type=".." r:id=".."/> names relId. Notes
+// and comments are one story per note, in the order of their part; noteId
+// is the note's w:id, which the main text's reference marks use.
+
+#include <QString>
+#include <memory>
+
+namespace word::model {
+
+class DocModel;
+
+struct Story {
+    enum Kind { Header, Footer, Footnote, Endnote, Comment };
+    Kind kind = Header;
+    QString part;       // absolute part name, e.g. "word/header1.xml"
+    QString relId;      // headers and footers: the main part's relationship id
+    QString noteId;     // notes and comments: the w:id of the note
+    QString noteType;   // notes: w:type ("separator", "continuationSeparator", ...) or empty for a real note
+    std::unique_ptr<DocModel> model;
+};
+
+} // namespace word::model
