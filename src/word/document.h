@@ -134,6 +134,8 @@ public:
         word::Replacement replacement;
         bool forward = true;
         int wrap = 0;
+        bool matchCase = false;
+        bool matchWholeWord = false;
     };
     FindState& findState() { return m_find; }
     // The engine moved the selection (not through a view): tell the view.

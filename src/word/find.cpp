@@ -23,13 +23,13 @@ struct Token {
     QChar c;
 };
 
-std::vector<Token> parsePattern(const QString& text)
+std::vector<Token> parsePattern(const QString& text, bool matchCase = false)
 {
     std::vector<Token> out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c != u'^' || i + 1 >= text.size()) {
-            out.push_back({Token::Char, c.toCaseFolded()});
+            out.push_back({Token::Char, matchCase ? c : c.toCaseFolded()});
             continue;
         }
         const QChar code = text.at(++i);
@@ -47,13 +47,35 @@ std::vector<Token> parsePattern(const QString& text)
     return out;
 }
 
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c.category() == QChar::Mark_NonSpacing;
+}
+
 class Matcher {
 public:
-    Matcher(Document* doc, std::vector<Token> tokens)
-        : m_doc(doc), m_tokens(std::move(tokens)), m_text(doc->textDocument()->toRawText()) {}
+    Matcher(Document* doc, const Document::FindState& st)
+        : m_doc(doc), m_tokens(parsePattern(st.text, st.matchCase)), m_text(doc->textDocument()->toRawText()),
+          m_matchCase(st.matchCase), m_wholeWord(st.matchWholeWord) {}
 
-    // Length of a match at pos, or -1.
+    // Length of a match at pos, or -1. A whole-word match has no word
+    // character right before or after it.
     int matchAt(int pos) const
+    {
+        const int len = rawMatchAt(pos);
+        if (len <= 0 || !m_wholeWord)
+            return len;
+        if (pos > 0 && isWordChar(m_text.at(pos - 1)) && isWordChar(m_text.at(pos)))
+            return -1;
+        const int after = pos + len;
+        if (after < m_text.size() && isWordChar(m_text.at(after)) && isWordChar(m_text.at(after - 1)))
+            return -1;
+        return len;
+    }
+    int size() const { return int(m_text.size()); }
+
+private:
+    int rawMatchAt(int pos) const
     {
         int p = pos;
         for (const Token& t : m_tokens) {
@@ -62,7 +84,7 @@ public:
             const QChar c = m_text.at(p);
             bool ok = false;
             switch (t.kind) {
-            case Token::Char: ok = c.toCaseFolded() == t.c; break;
+            case Token::Char: ok = (m_matchCase ? c : c.toCaseFolded()) == t.c; break;
             case Token::Paragraph: ok = c == QChar::ParagraphSeparator; break;
             case Token::Tab: ok = c == u'\t'; break;
             case Token::LineBreak: ok = c == QChar::LineSeparator; break;
@@ -75,9 +97,6 @@ public:
         }
         return p - pos;
     }
-    int size() const { return int(m_text.size()); }
-
-private:
     int kindAt(int pos) const
     {
         model::DocModel::QuietCursors quiet(m_doc->model());
@@ -94,6 +113,8 @@ private:
     Document* m_doc;
     std::vector<Token> m_tokens;
     QString m_text;
+    bool m_matchCase;
+    bool m_wholeWord;
 };
 
 struct Hit {
@@ -127,9 +148,23 @@ QString replacementText(const QString& r, const QString& found, bool* pageBreak)
 
 } // namespace
 
-Find::Find(Document* doc, int start, int end, bool ofSelection)
-    : m_doc(doc), m_start(start), m_end(end), m_ofSelection(ofSelection)
+Find::Find(Document* doc, int start, int end, bool ofSelection, std::function<void(int, int)> moved)
+    : m_doc(doc), m_start(start), m_end(end), m_ofSelection(ofSelection), m_moved(std::move(moved))
 {
+}
+
+bool Find::MatchCase() const { return m_doc->findState().matchCase; }
+void Find::setMatchCase(bool on) { m_doc->findState().matchCase = on; }
+bool Find::MatchWholeWord() const { return m_doc->findState().matchWholeWord; }
+void Find::setMatchWholeWord(bool on) { m_doc->findState().matchWholeWord = on; }
+
+// The searched selection or range becomes the hit.
+void Find::found(int start, int end)
+{
+    if (m_ofSelection)
+        m_doc->ActiveWindow().Selection().SetRange(start, end);
+    if (m_moved)
+        m_moved(start, end);
 }
 
 QString Find::Text() const { return m_doc->findState().text; }
@@ -153,7 +188,7 @@ bool Find::Execute(int replace)
         throw Error(QStringLiteral("A kereséshez nincs megadva keresendő szöveg."));
     if (replace < 0 || replace > 2)
         throw Error(QStringLiteral("Érvénytelen Replace érték: %1 (0, 1 vagy 2 lehet).").arg(replace));
-    const Matcher m(m_doc, parsePattern(st.text));
+    const Matcher m(m_doc, st);
     const int last = m_doc->model().endPosition();
     // A span searches itself; an insertion point searches on to the end (or
     // back to the start), and from the other end too when Wrap says so.
@@ -187,8 +222,7 @@ bool Find::Execute(int replace)
     if (hits.empty())
         return false;
     if (replace == 0) {
-        if (m_ofSelection)
-            m_doc->ActiveWindow().Selection().SetRange(hits.front().pos, hits.front().pos + hits.front().len);
+        found(hits.front().pos, hits.front().pos + hits.front().len);
         return true;
     }
     if (replace == 1)
@@ -202,8 +236,8 @@ bool Find::Execute(int replace)
         lastStart = h.pos;
         lastEnd = replaceHit(h.pos, h.len);
     }
-    if (m_ofSelection && replace == 1)
-        m_doc->ActiveWindow().Selection().SetRange(lastStart, lastEnd);
+    if (replace == 1)
+        found(lastStart, lastEnd);
     return true;
 }
 

@@ -79,7 +79,21 @@ word::Font Range::Font() const { return word::Font(m_doc, Start(), End()); }
 
 word::Characters Range::Characters() const { return word::Characters(m_doc, Start(), End()); }
 
-word::Find Range::Find() const { return word::Find(m_doc, Start(), End(), false); }
+word::Find Range::Find() const
+{
+    // The Find outlives no Range it was made from in any use of the surface,
+    // but a weak link costs nothing and keeps a late hit harmless.
+    std::weak_ptr<Tracker> track = m_track;
+    Document* doc = m_doc;
+    return word::Find(m_doc, Start(), End(), false, [track, doc](int start, int end) {
+        const std::shared_ptr<Tracker> t = track.lock();
+        if (!t)
+            return;
+        model::DocModel::QuietCursors quiet(doc->model());
+        t->cursor.setPosition(start);
+        t->cursor.setPosition(end, QTextCursor::KeepAnchor);
+    });
+}
 
 void Range::Select() const { m_doc->ActiveWindow().Selection().SetRange(Start(), End()); }
 

@@ -4,6 +4,7 @@
 // edit (it is backed by a tracked cursor); copies share nothing but the document.
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace word {
@@ -78,10 +79,13 @@ private:
 // Find with Word's special codes (^p ^t ^l ^m ^b ^^ and the rest the engine
 // knows). Wrap: 0 stop, 1 continue, 2 ask (treated as stop). Execute(Replace):
 // 0 none, 1 one, 2 all. A hit without replacement selects the found text when
-// the Find belongs to the selection.
+// the Find belongs to the selection; a Find of a range moves that range to the
+// hit (or to the replacement), as Word redefines the range it searched.
+// MatchCase and MatchWholeWord are kept with the other settings of the document's Find.
 class Find {
 public:
-    Find(Document* doc, int start, int end, bool ofSelection);
+    // moved, when given, is told the span of a hit so that the owner can follow it.
+    Find(Document* doc, int start, int end, bool ofSelection, std::function<void(int, int)> moved = {});
     QString Text() const;
     void setText(const QString& t);
     word::Replacement& Replacement();
@@ -89,14 +93,20 @@ public:
     void setForward(bool f);
     int Wrap() const;
     void setWrap(int w);
+    bool MatchCase() const;
+    void setMatchCase(bool on);
+    bool MatchWholeWord() const;
+    void setMatchWholeWord(bool on);
     bool Execute(int replace = 0);
 
 private:
     int replaceHit(int pos, int len);   // returns the end of the replacement
+    void found(int start, int end);
     Document* m_doc;
     int m_start;
     int m_end;
     bool m_ofSelection;
+    std::function<void(int, int)> m_moved;
 };
 
 class Characters {
