@@ -238,8 +238,33 @@ public:
     void connectOutputHandlers();
     void Button4Click(QObject* sender);
 
-    // ---- View and editing commands (src/commands) ----
+    // ---- View and editing commands (src/commands/form1_commands.cpp) ----
     void connectCommandHandlers();
+    void spe1Change();
+    void spb1TopClick();
+    void spb1BottomClick();
+    void N2001Click();
+    void N1501Click();
+    void N1001Click();
+    void N751Click();
+    void N501Click();
+    void SpeedItem4Click();
+    void SpeedItem5Click();
+    void Dokumentum1Click();
+    void Bevitelimezk1Click();
+    void Osztott1Click();
+    void RxSplitter1PosChanged();
+    int edgeMargin() const;                       // 4 with the tool bar at the top or bottom, else 40
+    void Button5Click();
+    void Keress1Click();
+    void Csere1Click();
+    void Ugrs1Click();
+    void SpeedItem8Click();
+    void SpeedItem9Click();
+    void SpeedItem10Click();
+    void EditCut1Execute();
+    void EditCopy1Execute();
+    void EditPaste1Execute();
 
     // ---- Command line and closing (src/app/form1_closing.cpp) ----
     // The arguments after the program's name; start-up sets them before the first show.
