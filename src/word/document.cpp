@@ -10,11 +10,17 @@
 #include "word/ooxml/settingspart.h"
 #include "word/opc/package.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace word {
 
@@ -30,7 +36,25 @@ QString stylesPartOf(const opc::Package& pkg, const QString& mainPart)
     return {};
 }
 
-// The attached template's file, as a local path, or empty.
+// The folders an attached template may lie in: beside the document, the
+// program's template folder and beside the program (the compatibility
+// template), each with its links resolved.
+QStringList templateFolders(const QString& documentPath)
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    QStringList folders;
+    for (const QString& dir : {QFileInfo(documentPath).absolutePath(), QDir(program).filePath(QStringLiteral("sablonok")),
+                               program}) {
+        const QString canonical = QFileInfo(dir).canonicalFilePath();
+        if (!canonical.isEmpty())
+            folders.append(canonical);
+    }
+    return folders;
+}
+
+// The attached template's file, as a local path with its links resolved, or
+// empty when it is not a regular file in one of the template folders. A
+// link pointing out of those folders, a device or a FIFO is never read.
 QString templateFile(const QString& target, const QString& documentPath)
 {
     if (target.isEmpty())
@@ -40,7 +64,35 @@ QString templateFile(const QString& target, const QString& documentPath)
         return {};
     if (QFileInfo(path).isRelative())
         path = QFileInfo(documentPath).absoluteDir().filePath(path);
-    return path;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    struct stat st {};
+    if (canonical.isEmpty() || ::stat(QFile::encodeName(canonical).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    if (!templateFolders(documentPath).contains(QFileInfo(canonical).absolutePath()))
+        return {};
+    return canonical;
+}
+
+// Reads the template as a package under the usual limits. Opened without
+// blocking and checked again on the open file, so a file swapped for a FIFO
+// after the check above cannot hang the load; legacy forms are refused by
+// the package reader, never converted.
+std::unique_ptr<opc::Package> openTemplate(const QString& file)
+{
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    QFile f;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > opc::kMaxTotalBytes
+        || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+    const QByteArray raw = f.read(opc::kMaxTotalBytes + 1);
+    if (raw.size() > opc::kMaxTotalBytes)
+        return nullptr;
+    return opc::Package::fromBytes(raw, file);
 }
 
 // A document that asks for it takes its styles from its attached template
@@ -62,10 +114,12 @@ void takeTemplateStyles(opc::Package& pkg, const QString& documentPath)
         if (r.id == info.attachedTemplateId)
             target = r.target;
     const QString file = templateFile(target, documentPath);
-    if (file.isEmpty() || !QFileInfo::exists(file))
+    if (file.isEmpty())
         return;
     try {
-        const auto tpl = legacy::openPackage(file);
+        const auto tpl = openTemplate(file);
+        if (!tpl)
+            return;
         const QString tplStyles = stylesPartOf(*tpl, tpl->mainPartName());
         if (tplStyles.isEmpty() || !tpl->hasPart(tplStyles))
             return;

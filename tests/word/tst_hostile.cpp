@@ -285,7 +285,10 @@ void TestHostile::textLimitSpansParts()
 {
     // Each part alone is under the limit of 10 million characters, the two together are not.
     const QByteArray part = "<r><t>" + QByteArray(6'000'000, 'a') + "</t></r>";
-    const auto pkg = Package::fromBytes(minimalDocx({{"word/a.xml", part, true}, {"word/b.xml", part, true}}), QStringLiteral("t.docx"));
+    QVERIFY_THROWS_EXCEPTION(word::Error, Package::fromBytes(minimalDocx({{"word/a.xml", part, true}, {"word/b.xml", part, true}}), QStringLiteral("t.docx")));
+    // A part added after the open counts against the same budget when it is parsed.
+    const auto pkg = Package::fromBytes(minimalDocx({{"word/a.xml", part, true}}), QStringLiteral("t.docx"));
+    pkg->setPart(QStringLiteral("word/b.xml"), part);
     pugi::xml_document doc;
     pkg->parsePart(QStringLiteral("word/a.xml"), doc);
     QCOMPARE(pkg->textBudget().used(), 6'000'000);

@@ -3,6 +3,7 @@
 #include "word/error.h"
 #include "word/model/docmodel.h"
 #include "word/model/formatprops.h"
+#include "word/model/imagestore.h"
 #include "word/ooxml/numbering.h"
 #include "word/ooxml/settingspart.h"
 #include "word/ooxml/stylesheet.h"
@@ -608,12 +609,8 @@ void Reader::insertDrawing(QTextCursor& cur, pugi::xml_node obj, QTextCharFormat
         return;
     }
     const QUrl url(QStringLiteral("quillora-image:/") + part);
-    if (!m_model.text()->resource(QTextDocument::ImageResource, url).isValid()) {
-        QImage img;
-        img.loadFromData(m_pkg.part(part));
-        if (!img.isNull())
-            m_model.text()->addResource(QTextDocument::ImageResource, url, img);
-    }
+    // Decoded when first drawn, within the document's pixel budget.
+    model::ImageStore::of(m_model.text()).add(url, m_pkg.part(part));
     QTextImageFormat img;
     img.merge(f);
     img.setName(url.toString());

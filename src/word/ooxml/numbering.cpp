@@ -5,6 +5,8 @@
 
 #include <QTextListFormat>
 
+#include <limits>
+
 namespace word::ooxml {
 
 namespace {
@@ -23,13 +25,21 @@ QString roman(int n)
     return out;
 }
 
-// a, b, ... z, aa, bb, ...: Word repeats the letter rather than counting in base 26.
+// a, b, ... z, aa, bb, ...: Word repeats the letter rather than counting in
+// base 26. The repetition is capped at the label limit, so a start value of
+// two billion costs 64 characters, not eighty million.
 QString letters(int n)
 {
     if (n <= 0)
         return QString();
     const QChar c(u'a' + (n - 1) % 26);
-    return QString((n - 1) / 26 + 1, c);
+    return QString(qMin<qsizetype>((n - 1) / 26 + 1, Numbering::kMaxLabelChars), c);
+}
+
+// The next count after n; a counter at the top of int stays there.
+int advanced(int n)
+{
+    return n < std::numeric_limits<int>::max() ? n + 1 : n;
 }
 
 } // namespace
@@ -148,7 +158,7 @@ QString Numbering::nextLabel(const QString& numId, int ilvl)
     for (int l = 0; l < 9; ++l) {
         if (l == ilvl) {
             const int start = inst.startOverride.value(l, levels[l].start);
-            counters[l] = counters[l] == 0 ? start : counters[l] + 1;
+            counters[l] = counters[l] == 0 ? start : advanced(counters[l]);
         } else if (l > ilvl) {
             counters[l] = 0;
         } else if (counters[l] == 0) {
@@ -158,14 +168,37 @@ QString Numbering::nextLabel(const QString& numId, int ilvl)
     if (lv->numFmt == u"bullet") {
         const QChar c = lv->text.isEmpty() ? QChar(0x2022) : lv->text.at(0);
         // Symbol-font bullets live in the private use area; show a plain bullet for them.
-        return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF ? QString(QChar(0x2022)) : lv->text;
+        return c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF ? QString(QChar(0x2022)) : limited(lv->text);
     }
-    QString label = lv->text;
     m_lastOwn = formatNumber(counters[ilvl], lv->legal ? QStringLiteral("decimal") : lv->numFmt);
-    for (int l = 0; l <= ilvl; ++l) {
-        const QString fmt = lv->legal ? QStringLiteral("decimal") : levels[l].numFmt;
-        label.replace(u'%' + QString::number(l + 1), formatNumber(counters[l], fmt));
+    return limited(expand(lv->text, levels, counters, ilvl, lv->legal));
+}
+
+// The level text with every %1..%9 up to ilvl replaced by that level's
+// number. One pass over the text: a number that itself contains "%2" is
+// never expanded again, and the output grows with the text only.
+QString Numbering::expand(const QString& text, const QVector<Level>& levels, const QVector<int>& counters,
+                          int ilvl, bool legal)
+{
+    QString label;
+    for (qsizetype i = 0; i < text.size() && label.size() <= kMaxLabelChars; ++i) {
+        const QChar c = text.at(i);
+        const int l = i + 1 < text.size() ? text.at(i + 1).digitValue() - 1 : -1;
+        if (c != u'%' || l < 0 || l > ilvl) {
+            label += c;
+            continue;
+        }
+        const QString fmt = legal ? QStringLiteral("decimal") : levels[l].numFmt;
+        label += formatNumber(counters[l], fmt);
+        ++i;
     }
+    return label;
+}
+
+QString Numbering::limited(QString label)
+{
+    if (label.size() > kMaxLabelChars)
+        label.truncate(kMaxLabelChars);
     return label;
 }
 

@@ -31,6 +31,10 @@ public:
 
     static QString formatNumber(int n, const QString& numFmt);
 
+    // No label is longer than this (Word's own labels stay far below it),
+    // whatever the start value or the level text asks for.
+    static constexpr qsizetype kMaxLabelChars = 64;
+
 private:
     struct Level {
         int start = 1;
@@ -44,6 +48,9 @@ private:
         QHash<int, int> startOverride;
     };
     const Level* level(const QString& numId, int ilvl) const;
+    static QString expand(const QString& text, const QVector<Level>& levels, const QVector<int>& counters,
+                          int ilvl, bool legal);
+    static QString limited(QString label);
 
     QHash<QString, QVector<Level>> m_abstract;
     QHash<QString, Instance> m_instances;

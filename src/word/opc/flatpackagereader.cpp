@@ -123,6 +123,7 @@ void FlatPackageReader::run()
         d.fail(QStringLiteral("egyetlen részt sem tartalmaz"));
     d.contentTypes.read(contentTypesXml(types), d.budget);
     d.rebuildIndex();
+    d.checkParts();
     d.raw.clear();   // every part now lives on its own
 }
 

@@ -5,6 +5,7 @@
 #include "word/opc/partname.h"
 
 #include <QFileInfo>
+#include <limits>
 #include <pugixml.hpp>
 
 namespace word::opc {
@@ -62,6 +63,45 @@ void Package::Impl::rebuildIndex()
     index.clear();
     for (size_t i = 0; i < entries.size(); ++i)
         index.insert(partname::key(entries[i].name), i);
+}
+
+namespace {
+
+bool isRelationshipsName(const QString& name)
+{
+    return name.endsWith(QStringLiteral(".rels"), Qt::CaseInsensitive);
+}
+
+// Parts the census reads: XML by name or by declared type. Pictures and other
+// binary parts are never parsed.
+bool isXmlPart(const QString& name, const ContentTypes& types)
+{
+    if (isRelationshipsName(name) || name.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
+        return true;
+    const QString type = types.typeOf(name);
+    return type.endsWith(QStringLiteral("xml"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+void Package::Impl::checkParts()
+{
+    XmlCensus census;
+    for (const PackageEntry& e : entries) {
+        if (!isXmlPart(e.name, contentTypes))
+            continue;
+        const QString problem = censusOf(e.data, census);
+        // A broken relationships part would lose every link of its part on
+        // the next save; other broken parts are reported when they are read.
+        if (!problem.isEmpty() && isRelationshipsName(e.name))
+            fail(QStringLiteral("a(z) „%1” kapcsolatleíró rész hibás: %2").arg(e.name, problem));
+        if (census.text > kMaxTextChars)
+            fail(QStringLiteral("a szövege túllépi a megengedett %1 millió karaktert (az összes részben együtt)")
+                     .arg(kMaxTextChars / 1'000'000));
+        if (census.anchors > kMaxAnchors)
+            fail(QStringLiteral("túl sok könyvjelzőt és tartományhatárt tartalmaz (legfeljebb %1 millió lehet)")
+                     .arg(kMaxAnchors / 1'000'000));
+    }
 }
 
 void Package::Impl::fail(const QString& reason) const
@@ -206,8 +246,13 @@ QString Package::addRelationship(const QString& sourcePart, const QString& type,
     const QString id = QStringLiteral("rId%1").arg(highest + 1);
     const QString relsName = partname::relationshipsPartOf(sourcePart);
     pugi::xml_document doc;
-    if (hasPart(relsName))
-        parseXmlChecked(part(relsName), doc, d->budget);
+    if (hasPart(relsName)) {
+        // Never rewritten from scratch: that would drop the links it holds.
+        TextBudget unlimited(std::numeric_limits<qint64>::max());
+        const QString problem = parseXmlChecked(part(relsName), doc, unlimited);
+        if (!problem.isEmpty())
+            d->fail(QStringLiteral("a(z) „%1” kapcsolatleíró rész hibás: %2").arg(relsName, problem));
+    }
     pugi::xml_node root = doc.document_element();
     if (!root) {
         root = doc.append_child("Relationships");

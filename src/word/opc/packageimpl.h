@@ -34,6 +34,9 @@ struct Package::Impl {
     QString displayName() const;
     const PackageEntry* find(const QString& name) const;
     void rebuildIndex();
+    // The limits that span the parts (text, range ends) and the relationships
+    // parts, which must parse; called once all parts are in.
+    void checkParts();
     [[noreturn]] void fail(const QString& reason) const;   // "cannot be opened: reason"
 };
 

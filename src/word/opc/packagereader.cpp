@@ -99,6 +99,7 @@ void PackageReader::run()
     if (d.contentTypesIndex < 0)
         d.fail(QStringLiteral("hiányzik belőle a „[Content_Types].xml” leírás, így nem Word-dokumentum vagy sérült"));
     d.rebuildIndex();
+    d.checkParts();
 }
 
 void PackageReader::openArchive()

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <cstring>
+#include <limits>
 
 namespace word::opc {
 
@@ -57,6 +58,25 @@ QString declaredEncoding(const QByteArray& utf8)
     return m.hasMatch() ? m.captured(1).toLower() : QString();
 }
 
+// Windows-1252 is Latin-1 except for 0x80-0x9F, where it has printable
+// characters (the euro sign, typographic quotes, dashes, ...) instead of
+// control codes. The five bytes it leaves undefined read as U+FFFD.
+QString fromWindows1252(const QByteArray& data)
+{
+    static const char16_t high[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+        0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    QString out(data.size(), Qt::Uninitialized);
+    QChar* o = out.data();
+    for (const char ch : data) {
+        const auto b = static_cast<unsigned char>(ch);
+        *o++ = b >= 0x80 && b < 0xA0 ? QChar(high[b - 0x80]) : QChar(b);
+    }
+    return out;
+}
+
 // Brings data to UTF-8 without a byte order mark. Sets problem when the
 // encoding is one the engine does not read.
 QByteArray toUtf8(const QByteArray& data, QString& problem)
@@ -81,8 +101,10 @@ QByteArray toUtf8(const QByteArray& data, QString& problem)
     const QString enc = declaredEncoding(data);
     if (enc.isEmpty() || enc == u"utf-8" || enc == u"utf8" || enc == u"us-ascii" || enc == u"ascii")
         return data;
-    if (enc == u"iso-8859-1" || enc == u"latin1" || enc == u"latin-1" || enc == u"windows-1252")
+    if (enc == u"iso-8859-1" || enc == u"latin1" || enc == u"latin-1")
         return QString::fromLatin1(data).toUtf8();
+    if (enc == u"windows-1252" || enc == u"cp1252")
+        return fromWindows1252(data).toUtf8();
     if (enc.startsWith(u"utf-16"))
         return data;   // declared UTF-16 but written as 8-bit text: read as it is
     problem = QStringLiteral("nem támogatott karakterkódolású (%1)").arg(enc);
@@ -181,6 +203,40 @@ QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBud
         return problem;
     }
     markUtf8(doc);
+    return {};
+}
+
+namespace {
+
+bool isAnchor(const char* qualified)
+{
+    const char* colon = std::strchr(qualified, ':');
+    const QLatin1StringView l(colon ? colon + 1 : qualified);
+    return l == "bookmarkStart" || l == "bookmarkEnd" || l == "permStart" || l == "permEnd"
+        || l.endsWith(QLatin1StringView("RangeStart")) || l.endsWith(QLatin1StringView("RangeEnd"));
+}
+
+} // namespace
+
+QString censusOf(const QByteArray& data, XmlCensus& census)
+{
+    pugi::xml_document doc;
+    TextBudget unlimited(std::numeric_limits<qint64>::max());
+    const QString problem = parseXmlChecked(data, doc, unlimited);
+    if (!problem.isEmpty())
+        return problem;
+    census.text += unlimited.used();
+    struct Counter : pugi::xml_tree_walker {
+        qint64 anchors = 0;
+        bool for_each(pugi::xml_node& n) override
+        {
+            if (n.type() == pugi::node_element && isAnchor(n.name()))
+                ++anchors;
+            return true;
+        }
+    } counter;
+    doc.traverse(counter);
+    census.anchors += counter.anchors;
     return {};
 }
 

@@ -11,6 +11,15 @@ namespace word::opc {
 
 constexpr int kMaxXmlDepth = 256;
 constexpr qint64 kMaxTextChars = 10'000'000;
+// Range ends (bookmarks, comment, permission and move ranges, ...) in all
+// parts of a package together.
+constexpr qint64 kMaxAnchors = 1'000'000;
+
+// What one part holds that the package-wide limits count.
+struct XmlCensus {
+    qint64 text = 0;      // characters of element content and CDATA
+    qint64 anchors = 0;   // range start and end elements
+};
 
 // The characters of text (element content and CDATA) parsed so far from one
 // package. Each part is measured once when it is parsed, so a document cannot
@@ -41,6 +50,11 @@ void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& pa
 // The reason data is refused, phrased to follow "the part ...", or an empty
 // string when doc holds the parsed part. Used by callers that word the error.
 QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBudget& budget);
+
+// Parses data (without a text limit of its own) and counts what it holds.
+// Returns the reason the part cannot be parsed, as parseXmlChecked does, or
+// an empty string.
+QString censusOf(const QByteArray& data, XmlCensus& census);
 
 // UTF-8, no indentation; adds the usual standalone declaration when doc has none.
 QByteArray serializeXml(const pugi::xml_document& doc);
