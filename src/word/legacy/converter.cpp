@@ -4,12 +4,16 @@
 #include "word/legacy/legacyimport.h"
 #include "word/opc/package.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 #include <csignal>
@@ -19,10 +23,11 @@ namespace word::legacy {
 
 namespace {
 
+template<typename E = Error>
 [[noreturn]] void fail(const QString& path, const QString& reason)
 {
     const QString shown = QFileInfo(path).fileName().isEmpty() ? path : QFileInfo(path).fileName();
-    throw Error(QStringLiteral("A(z) „%1” fájl nem nyitható meg: %2.").arg(shown, reason));
+    throw E(QStringLiteral("A(z) „%1” fájl nem nyitható meg: %2.").arg(shown, reason));
 }
 
 QString findConverter()
@@ -64,6 +69,25 @@ std::unique_ptr<QTemporaryDir>& sharedProfile()
     return profile;
 }
 
+// The conversion under way, for cancelConversion().
+struct Running {
+    QProcess* process = nullptr;
+    QEventLoop* loop = nullptr;
+    bool cancelled = false;
+};
+
+Running& running()
+{
+    static Running r;
+    return r;
+}
+
+ConversionHooks& hooks()
+{
+    static ConversionHooks h;
+    return h;
+}
+
 void killGroup(QProcess& p)
 {
     // The converter runs in a session of its own; its helpers go with it.
@@ -71,6 +95,40 @@ void killGroup(QProcess& p)
         ::kill(-pid_t(p.processId()), SIGKILL);
     p.kill();
     p.waitForFinished(5000);
+}
+
+// Waits for the converter to end, turning the event loop in the main
+// thread. False when the time ran out; throws Cancelled when the user ended it.
+bool waitForConverter(QProcess& p, const QString& path, int timeoutMs)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread() || running().process)
+        return p.waitForFinished(timeoutMs);
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    running() = {&p, &loop, false};
+    struct Ended {
+        ~Ended()
+        {
+            running() = {};
+            if (hooks().finished)
+                hooks().finished();
+        }
+    } ended;
+    if (hooks().started)
+        hooks().started();
+    timer.start(timeoutMs);
+    if (p.state() != QProcess::NotRunning && !running().cancelled)
+        loop.exec();
+    if (running().cancelled) {
+        killGroup(p);
+        sharedProfile().reset();
+        fail<Cancelled>(path, QStringLiteral("az átalakítást megszakította"));
+    }
+    return p.state() == QProcess::NotRunning;
 }
 
 QByteArray runConverter(const QString& path, const QString& exe, Format format, int timeoutMs)
@@ -95,7 +153,7 @@ QByteArray runConverter(const QString& path, const QString& exe, Format format, 
     p.start();
     if (!p.waitForStarted(10'000))
         fail(path, QStringLiteral("a LibreOffice nem indítható el (%1)").arg(p.errorString()));
-    if (!p.waitForFinished(timeoutMs)) {
+    if (!waitForConverter(p, path, timeoutMs)) {
         killGroup(p);
         sharedProfile().reset();
         fail(path, QStringLiteral("a LibreOffice %1 másodperc alatt sem alakította át").arg(qMax(1, (timeoutMs + 999) / 1000)));
@@ -109,6 +167,27 @@ QByteArray runConverter(const QString& path, const QString& exe, Format format, 
 }
 
 } // namespace
+
+void cancelConversion()
+{
+    Running& r = running();
+    if (!r.process || r.cancelled)
+        return;
+    r.cancelled = true;
+    if (r.process->processId() > 0)
+        ::kill(-pid_t(r.process->processId()), SIGKILL);
+    r.loop->quit();
+}
+
+bool conversionRunning()
+{
+    return running().process != nullptr;
+}
+
+void setConversionHooks(ConversionHooks h)
+{
+    hooks() = std::move(h);
+}
 
 QByteArray convertToOoxml(const QString& path, int timeoutMs)
 {

@@ -15,8 +15,11 @@
 // missing LibreOffice or a failing conversion throw word::Error with a
 // Hungarian message naming the file. Saving such a document writes OOXML.
 
+#include "word/error.h"
+
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace word::opc { class Package; }
@@ -37,8 +40,30 @@ Format sniff(const QString& path);
 Format sniffBytes(const QByteArray& head);
 
 // Converts a legacy file to OOXML package bytes with LibreOffice; throws
-// word::Error when LibreOffice is missing, fails, or exceeds timeoutMs.
+// word::Error when LibreOffice is missing, fails, or exceeds timeoutMs, and
+// Cancelled when cancelConversion() ended it. While the converter runs, the
+// calling thread's event loop turns (in the application's main thread), so
+// windows repaint and a progress window can offer to cancel.
 QByteArray convertToOoxml(const QString& path, int timeoutMs = 60'000);
+
+// A conversion ended by the user; the message names the file.
+class Cancelled : public Error {
+public:
+    using Error::Error;
+};
+
+// Ends the conversion under way, with every process of its group; the
+// conversion then throws Cancelled. Does nothing when none is running.
+void cancelConversion();
+bool conversionRunning();
+
+// Told when a conversion starts and when it has ended (either way), in the
+// main thread; a progress window shows its cancel button between the two.
+struct ConversionHooks {
+    std::function<void()> started;
+    std::function<void()> finished;
+};
+void setConversionHooks(ConversionHooks hooks);
 
 // The package of any supported form (see above); throws word::Error. When
 // detected is given it receives the form found, so the caller need not read
