@@ -2,6 +2,7 @@
 
 #include "cli/command.h"
 #include "cli/options.h"
+#include "cli/pdfcommand.h"
 #include "fields/fielddatafile.h"
 #include "fields/fieldwriter.h"
 #include "fields/writeprogress.h"
@@ -23,7 +24,7 @@ QString oneLine(QString text)
 QString usage()
 {
     return QStringLiteral("Használat: quillora-cli fill SABLON --out KIMENET [--sellers N] [--buyers N] "
-                          "[--legal FÉL]... [--data FÁJL.mza] [--set NÉV=ÉRTÉK]...");
+                          "[--legal FÉL]... [--data FÁJL.mza] [--set NÉV=ÉRTÉK]... [--pdf KIMENET.pdf]");
 }
 
 bool takeSet(const QString& text, FillOptions& options, QString& error)
@@ -41,6 +42,8 @@ bool takeOption(const QString& name, const QString& value, FillOptions& o, QStri
 {
     if (name == u"--out")
         o.outPath = value;
+    else if (name == u"--pdf")
+        o.pdfPath = value;
     else if (name == u"--data")
         o.dataPath = value;
     else if (name == u"--legal")
@@ -191,6 +194,8 @@ int runFill(const FillOptions& o, QTextStream& out, QTextStream& err)
         const int written = writeRows(*opened.doc, rows, opened.discovery.maxOccurrence);
         opened.doc->SaveAs(o.outPath);
         out << QStringLiteral("%1 mező kitöltve, mentve: %2").arg(written).arg(o.outPath) << Qt::endl;
+        if (!o.pdfPath.isEmpty() && writeDocumentPdf(*opened.doc, o.pdfPath, err) != kExitOk)
+            return kExitFile;
     } catch (const word::Error& e) {
         err << oneLine(e.message()) << Qt::endl;
         return kExitFile;

@@ -14,6 +14,7 @@ namespace cli {
 struct FillOptions {
     QString templatePath;
     QString outPath;
+    QString pdfPath;                    // --pdf: the PDF written beside the Word file, or empty
     int sellers = 1;
     int buyers = 1;
     QStringList legal;                  // party entries that are legal persons

@@ -6,6 +6,7 @@
 #include "cli/convertcommand.h"
 #include "cli/fieldscommand.h"
 #include "cli/fillcommand.h"
+#include "cli/pdfcommand.h"
 #include "word/error.h"
 
 #include <QGuiApplication>
@@ -22,6 +23,7 @@ const cli::Command kCommands[] = {
     {"fill", "SABLON --out KIMENET [...]", "sablon kitöltése mezőadat-fájlból és --set értékekből", cli::fillCommand},
     {"fields", "FÁJL [--sellers N] [--buyers N] [--legal FÉL]...",
      "a mezők listája, ahogy a megnyitás kitölti: sorszám, TAB, mezőnév, TAB, érték", cli::fieldsCommand},
+    {"pdf", "BEMENET KIMENET.pdf [...]", "a dokumentum PDF-ként, a fill kapcsolóival kitöltve", cli::pdfCommand},
 };
 
 void printUsage(QTextStream& s)

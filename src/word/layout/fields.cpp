@@ -1,0 +1,75 @@
+#include "word/layout/fields.h"
+
+#include "word/model/docmodel.h"
+
+#include <QRegularExpression>
+#include <optional>
+
+namespace word::layout {
+
+namespace {
+
+std::optional<PageField::Kind> kindOf(const QString& instruction)
+{
+    const QString word = instruction.trimmed().section(u' ', 0, 0).toUpper();
+    if (word == u"PAGE")
+        return PageField::Page;
+    if (word == u"NUMPAGES")
+        return PageField::NumPages;
+    if (word == u"SECTIONPAGES")
+        return PageField::SectionPages;
+    return std::nullopt;
+}
+
+QString unescape(QString s)
+{
+    return s.replace(u"&lt;"_qs, u"<"_qs).replace(u"&gt;"_qs, u">"_qs).replace(u"&quot;"_qs, u"\""_qs).replace(u"&amp;"_qs, u"&"_qs);
+}
+
+} // namespace
+
+std::vector<PageField> pageFields(const model::DocModel& model)
+{
+    struct Open {
+        QString instruction;
+        int separator = -1;
+    };
+    std::vector<PageField> out;
+    std::vector<Open> complex;
+    std::vector<std::pair<int, QString>> simple;   // start, instruction
+    static const QRegularExpression charType(QStringLiteral("fldCharType=\"(\\w+)\""));
+    static const QRegularExpression instrText(QStringLiteral("instrText[^>]*>([^<]*)<"));
+    static const QRegularExpression simpleOpen(QStringLiteral("^<(\\w+:)?fldSimple\\b[^>]*\\binstr=\"([^\"]*)\""));
+    static const QRegularExpression simpleClose(QStringLiteral("^</(\\w+:)?fldSimple>"));
+    const auto& markups = model.preserved().markups;
+    model.anchors().forEachPoint(0, model.endPosition() + 1, [&](const model::AnchorPoint& p) {
+        if (p.kind != model::AnchorPoint::Markup || p.ref < 0 || size_t(p.ref) >= markups.size())
+            return;
+        const QString& xml = markups[size_t(p.ref)].xml;
+        if (xml.contains(u"fldChar")) {
+            const QString type = charType.match(xml).captured(1);
+            if (type == u"begin") {
+                complex.push_back({});
+            } else if (type == u"separate" && !complex.empty()) {
+                complex.back().separator = p.position;
+            } else if (type == u"end" && !complex.empty()) {
+                const Open o = complex.back();
+                complex.pop_back();
+                if (const auto kind = kindOf(o.instruction); kind && o.separator >= 0)
+                    out.push_back({*kind, o.separator, p.position});
+            }
+        } else if (xml.contains(u"instrText") && !complex.empty()) {
+            complex.back().instruction += unescape(instrText.match(xml).captured(1));
+        } else if (const auto m = simpleOpen.match(xml); m.hasMatch()) {
+            simple.emplace_back(p.position, unescape(m.captured(2)));
+        } else if (simpleClose.match(xml).hasMatch() && !simple.empty()) {
+            const auto [start, instruction] = simple.back();
+            simple.pop_back();
+            if (const auto kind = kindOf(instruction))
+                out.push_back({*kind, start, p.position});
+        }
+    });
+    return out;
+}
+
+} // namespace word::layout

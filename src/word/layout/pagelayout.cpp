@@ -1,0 +1,1202 @@
+#include "word/layout/pagelayout.h"
+
+#include "word/layout/floats.h"
+#include "word/layout/pagepainter.h"
+#include "word/model/docmodel.h"
+#include "word/model/formatprops.h"
+#include "word/opc/package.h"
+
+#include <QPainter>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTextTable>
+#include <cmath>
+
+namespace word::layout {
+
+namespace prop = word::model::prop;
+
+namespace {
+
+constexpr double DefaultTab = 48;        // Word's 1.25 cm default tab stops
+constexpr double Epsilon = 0.01;
+
+QString blockSectPr(const QTextBlock& b)
+{
+    return b.blockFormat().stringProperty(prop::SectPrXml);
+}
+
+bool isPhantom(const QTextBlock& b)
+{
+    return b.blockFormat().boolProperty(prop::Phantom);
+}
+
+// Positions (relative to the block) of the page and column breaks in it.
+std::vector<int> breaksIn(const QTextBlock& b)
+{
+    std::vector<int> out;
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        const int kind = f.charFormat().intProperty(prop::CharKind);
+        if (kind != prop::KindPageBreak && kind != prop::KindColumnBreak)
+            continue;
+        const QString t = f.text();
+        for (int i = 0; i < t.size(); ++i)
+            if (t.at(i) == QChar::ObjectReplacementCharacter)
+                out.push_back(f.position() - b.position() + i);
+    }
+    return out;
+}
+
+} // namespace
+
+// One top-level piece of the body: a paragraph or a table.
+struct PageLayout::Item {
+    QTextBlock block;
+    QTextFrame* table = nullptr;
+    int section = 0;
+    quintptr key() const { return table ? quintptr(table) : quintptr(block.fragmentIndex()) * 2 + 1; }
+    int first() const { return table ? table->firstPosition() - 1 : block.position(); }
+    int last() const { return table ? table->lastPosition() + 1 : block.position() + block.length(); }
+};
+
+// Where the flow stands between two items.
+struct PageLayout::State {
+    int page = -1;
+    double y = 0;
+    bool pageEmpty = true;
+    int section = 0;
+    double prevAfter = 0;
+    QString prevStyle;
+    bool prevContextual = false;
+    int floats = 0;              // wrapping objects on the current page
+    bool operator==(const State& o) const
+    {
+        return page == o.page && std::abs(y - o.y) < Epsilon && pageEmpty == o.pageEmpty && section == o.section
+            && std::abs(prevAfter - o.prevAfter) < Epsilon && prevStyle == o.prevStyle
+            && prevContextual == o.prevContextual && floats == o.floats;
+    }
+};
+
+struct PageLayout::Record {
+    quintptr key = 0;
+    State start;
+    int fragStart = 0;
+};
+
+// Lays out the body (or a story) item by item into pages and fragments.
+class PageLayout::Flow {
+public:
+    Flow(PageLayout& l) : L(l) {}
+
+    void item(const Item& it, State& st, const Item* next);
+    double blockInCell(const QTextBlock& b, double x, double y, double width, std::vector<Fragment>& out, QString& prevStyle, double& prevAfter);
+    double tableAt(QTextTable* t, double x, double y, double width, std::vector<Fragment>& out, State* st);
+    void newPage(State& st, bool sectionStart);
+    void ensurePage(State& st);
+
+    std::vector<Exclusion> exclusions;   // on the current page
+
+private:
+    struct Line {
+        double top = 0;
+        double height = 0;
+        int page = 0;
+    };
+    void paragraph(const QTextBlock& b, State& st, const Item* next, bool retry);
+    void placeFloats(const QTextBlock& b, State& st, double paraTop);
+    double lineHeight(const QTextBlockFormat& bf, const QTextLine& line) const;
+    QTextOption optionFor(const QTextBlockFormat& bf) const;
+    double firstLineX(const QTextBlock& b, const QTextBlockFormat& bf) const;
+    void shift(std::vector<Fragment>& frags, size_t from, double dx, double dy, int page);
+    double bottom(const State& st) const { return L.m_pages[size_t(st.page)].bodyBottom; }
+    double top(const State& st) const { return L.m_pages[size_t(st.page)].bodyTop; }
+    const SectionProps& sec(const State& st) const { return L.m_sections[size_t(st.section)]; }
+
+    PageLayout& L;
+};
+
+QTextOption PageLayout::Flow::optionFor(const QTextBlockFormat& bf) const
+{
+    QTextOption opt = L.m_text->defaultTextOption();
+    opt.setAlignment(bf.alignment());
+    opt.setTabs(bf.tabPositions());
+    opt.setTabStopDistance(DefaultTab);
+    opt.setUseDesignMetrics(true);
+    opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return opt;
+}
+
+double PageLayout::Flow::lineHeight(const QTextBlockFormat& bf, const QTextLine& line) const
+{
+    const double natural = line.ascent() + line.descent() + std::max<qreal>(0, line.leading());
+    switch (bf.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        return natural * std::clamp(bf.lineHeight(), 10.0, 1000.0) / 100.0;
+    case QTextBlockFormat::FixedHeight:
+        return std::max(1.0, bf.lineHeight());
+    case QTextBlockFormat::MinimumHeight:
+        return std::max(natural, bf.lineHeight());
+    default:
+        return natural;
+    }
+}
+
+// The label of a numbered paragraph stands at the first line's indent; the
+// text follows it at the hanging indent or the next tab stop.
+double PageLayout::Flow::firstLineX(const QTextBlock& b, const QTextBlockFormat& bf) const
+{
+    const double left = bf.leftMargin();
+    const double first = left + bf.textIndent();
+    const QString label = bf.stringProperty(prop::ListLabel);
+    if (label.isEmpty())
+        return first;
+    QFont f(b.charFormat().font(), &L.m_device);
+    const double end = first + QFontMetricsF(f).horizontalAdvance(label);
+    if (left > end + 1)
+        return left;
+    return (std::floor(end / DefaultTab) + 1) * DefaultTab;
+}
+
+void PageLayout::Flow::ensurePage(State& st)
+{
+    if (st.page < 0)
+        newPage(st, true);
+}
+
+void PageLayout::Flow::newPage(State& st, bool sectionStart)
+{
+    PageInfo p;
+    p.section = st.section;
+    const SectionProps& s = L.m_sections[size_t(st.section)];
+    const double y = L.m_pages.empty() ? 0 : L.m_pages.back().rect.bottom() + L.m_gap;
+    p.rect = QRectF(0, y, s.page.width(), s.page.height());
+    if (!L.m_pages.empty() && !sectionStart && L.m_pages.back().section == st.section)
+        p.indexInSection = L.m_pages.back().indexInSection + 1;
+    if (!L.m_pages.empty())
+        p.number = L.m_pages.back().number + 1;
+    if (p.indexInSection == 0 && s.pageNumberStart >= 0)
+        p.number = s.pageNumberStart;
+    // Odd and even section starts leave a blank page when the parity is wrong.
+    if (p.indexInSection == 0 && !L.m_pages.empty()
+        && ((s.start == SectionProps::OddPage && p.number % 2 == 0) || (s.start == SectionProps::EvenPage && p.number % 2 == 1))) {
+        PageInfo blank = p;
+        blank.bodyTop = y + s.margins.top();
+        blank.bodyBottom = y + s.page.height() - s.margins.bottom();
+        L.m_pages.push_back(blank);
+        p.rect.moveTop(blank.rect.bottom() + L.m_gap);
+        p.number += 1;
+        p.indexInSection = 1;
+    }
+    L.m_pages.push_back(p);
+    PageInfo& page = L.m_pages.back();
+    L.choosePageStories(page);
+    page.bodyTop = page.rect.top() + s.margins.top();
+    page.bodyBottom = page.rect.bottom() - s.margins.bottom();
+    if (page.header) {
+        if (PageLayout* h = L.storyLayout(page.header))
+            page.bodyTop = std::max(page.bodyTop, page.rect.top() + s.headerDistance + h->storyHeight(s.textWidth()));
+    }
+    if (page.footer) {
+        if (PageLayout* f = L.storyLayout(page.footer))
+            page.bodyBottom = std::min(page.bodyBottom, page.rect.bottom() - s.footerDistance - f->storyHeight(s.textWidth()));
+    }
+    // A header or footer that leaves no room still leaves a third of the page.
+    if (page.bodyBottom - page.bodyTop < s.page.height() / 3) {
+        page.bodyTop = page.rect.top() + s.margins.top();
+        page.bodyBottom = page.rect.bottom() - s.margins.bottom();
+    }
+    st.page = int(L.m_pages.size()) - 1;
+    st.y = page.bodyTop;
+    st.pageEmpty = true;
+    st.floats = 0;
+    exclusions.clear();
+}
+
+void PageLayout::Flow::item(const Item& it, State& st, const Item* next)
+{
+    if (it.section != st.section) {
+        const SectionProps::Start start = L.m_sections[size_t(it.section)].start;
+        const bool samePaper = L.m_sections[size_t(it.section)].page == L.m_sections[size_t(st.section)].page;
+        st.section = it.section;
+        if (st.page >= 0 && !(start == SectionProps::Continuous && samePaper))
+            newPage(st, true);
+    }
+    ensurePage(st);
+    if (it.table) {
+        const SectionProps& s = sec(st);
+        tableAt(static_cast<QTextTable*>(it.table), L.m_pages[size_t(st.page)].rect.left() + s.margins.left(), st.y,
+                s.textWidth(), L.m_frags, &st);
+        st.prevAfter = 0;
+        st.prevStyle.clear();
+        st.prevContextual = false;
+        return;
+    }
+    paragraph(it.block, st, next, false);
+}
+
+void PageLayout::Flow::placeFloats(const QTextBlock& b, State& st, double paraTop)
+{
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        const QTextCharFormat cf = f.charFormat();
+        if (cf.intProperty(prop::CharKind) != prop::KindObject)
+            continue;
+        const QString xml = cf.stringProperty(prop::CharXml);
+        if (!isFloating(xml))
+            continue;
+        const PageInfo& page = L.m_pages[size_t(st.page)];
+        const SectionProps& s = sec(st);
+        FloatPlacement fp = placeFloat(xml, page.rect, page.rect.marginsRemoved(s.margins), paraTop);
+        Fragment frag;
+        frag.kind = Fragment::Float;
+        frag.page = st.page;
+        frag.block = b;
+        frag.rect = fp.rect;
+        frag.objectXml = xml;
+        if (cf.isImageFormat())
+            frag.imageName = cf.toImageFormat().name();
+        L.m_frags.push_back(frag);
+        if (fp.wrap != Exclusion::None) {
+            exclusions.push_back({fp.rect.adjusted(-fp.distance.left(), -fp.distance.top(), fp.distance.right(),
+                                                   fp.distance.bottom()), fp.wrap});
+            ++st.floats;
+        }
+    }
+}
+
+void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* next, bool retry)
+{
+    QTextLayout* tl = b.layout();
+    const QTextBlockFormat bf = b.blockFormat();
+    const SectionProps& s = sec(st);
+    const double columnX = L.m_pages[size_t(st.page)].rect.left() + s.margins.left();
+    if (isPhantom(b)) {
+        // Qt's block around a table: a place for the cursor, no room on the page.
+        tl->setTextOption(optionFor(bf));
+        tl->beginLayout();
+        QTextLine line = tl->createLine();
+        if (line.isValid()) {
+            line.setLineWidth(std::max(1.0, s.textWidth()));
+            line.setPosition(QPointF(0, 0));
+        }
+        tl->endLayout();
+        tl->setPosition(QPointF(columnX, st.y));
+        return;
+    }
+    const ParagraphProps pp = L.m_styles.paragraph(bf.stringProperty(prop::PPrXml));
+    double before = bf.topMargin();
+    const double after = bf.bottomMargin();
+    const bool contextual = pp.contextualSpacing && st.prevContextual && pp.style == st.prevStyle;
+    if (contextual) {
+        before = 0;
+        st.y -= st.prevAfter;
+    }
+    if (!retry && !st.pageEmpty && bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        newPage(st, false);
+    const double width = std::max(8.0, s.textWidth() - bf.leftMargin() - bf.rightMargin());
+    const double firstX = firstLineX(b, bf);
+    const std::vector<int> breaks = breaksIn(b);
+    const double paraTop = st.y;
+    if (!retry)
+        placeFloats(b, st, paraTop + before);
+
+    tl->setTextOption(optionFor(bf));
+    tl->beginLayout();
+    std::vector<Line> lines;
+    double y = st.y + (st.pageEmpty && contextual ? 0 : before);
+    int firstOnPage = 0;          // first line on the current page
+    bool startedEmpty = st.pageEmpty;
+    size_t nextBreak = 0;
+    const double fullBody = bottom(st) - top(st);
+    for (;;) {
+        QTextLine line = tl->createLine();
+        if (!line.isValid())
+            break;
+        const int i = int(lines.size());
+        double x = i == 0 ? firstX : bf.leftMargin();
+        double w = i == 0 ? width - (firstX - bf.leftMargin()) : width;
+        // Lines beside a wrapping object get the wider side of it; above and
+        // below ones go below it.
+        const double guess = lines.empty() ? 16 : lines.back().height;
+        for (const Exclusion& e : exclusions) {
+            if (y + guess <= e.rect.top() || y >= e.rect.bottom())
+                continue;
+            if (e.wrap == Exclusion::TopBottom) {
+                y = e.rect.bottom();
+                continue;
+            }
+            const double colLeft = columnX + x, colRight = columnX + x + w;
+            const double leftRoom = e.rect.left() - colLeft, rightRoom = colRight - e.rect.right();
+            if (rightRoom >= leftRoom && rightRoom > 24) {
+                x += std::max(0.0, e.rect.right() - colLeft);
+                w = colRight - std::max(colLeft, e.rect.right());
+            } else if (leftRoom > 24) {
+                w = leftRoom;
+            } else {
+                y = e.rect.bottom();
+            }
+        }
+        line.setLineWidth(std::max(4.0, w));
+        while (nextBreak < breaks.size() && breaks[nextBreak] < line.textStart())
+            ++nextBreak;
+        const bool hardBreak = nextBreak < breaks.size() && breaks[nextBreak] < line.textStart() + line.textLength();
+        if (hardBreak && breaks[nextBreak] + 1 < line.textStart() + line.textLength())
+            line.setNumColumns(breaks[nextBreak] - line.textStart() + 1);
+        const double h = lineHeight(bf, line);
+        const bool lastLine = line.textStart() + line.textLength() >= b.length() - 1;
+        if (y + h > bottom(st) + Epsilon && !(startedEmpty && i == firstOnPage) && !(st.pageEmpty && i == firstOnPage && i == 0)) {
+            // The line does not fit: it and maybe the ones before go to the next page.
+            int k = i;
+            if (pp.widowControl && lastLine && i - firstOnPage >= 2)
+                k = i - 1;   // no widow: the last line does not stand alone
+            if (pp.widowControl && k - firstOnPage == 1 && !lastLine)
+                k = firstOnPage;   // no orphan: the first line does not stay alone
+            if (pp.widowControl && k - firstOnPage == 1 && lastLine && i == 1)
+                k = firstOnPage;
+            if ((k == 0 || pp.keepLines) && !retry && !startedEmpty && h <= fullBody) {
+                tl->endLayout();
+                newPage(st, false);
+                paragraph(b, st, next, true);
+                return;
+            }
+            if (k <= firstOnPage)
+                k = i;
+            newPage(st, false);
+            startedEmpty = true;
+            y = st.y;
+            for (int j = k; j < i; ++j) {
+                lines[size_t(j)].page = st.page;
+                lines[size_t(j)].top = y;
+                y += lines[size_t(j)].height;
+            }
+            firstOnPage = k;
+        }
+        lines.push_back({y, h, st.page});
+        line.setPosition(QPointF(x, y + h - line.descent() - line.ascent()));
+        y += h;
+        st.pageEmpty = false;
+        if (hardBreak) {
+            ++nextBreak;
+            newPage(st, false);
+            startedEmpty = true;
+            firstOnPage = int(lines.size());
+            y = st.y;
+        }
+    }
+    tl->endLayout();
+    // An empty paragraph still has its line, but endLayout may leave none.
+    if (lines.empty()) {
+        lines.push_back({y, 0, st.page});
+    }
+    // Keep with next: a paragraph that leaves no room for the next one's
+    // first line moves to the next page with it.
+    if (pp.keepNext && !retry && next && !next->table && !startedEmpty && lines.front().page == lines.back().page
+        && y + after + lines.back().height > bottom(st) && y - lines.front().top < fullBody / 2) {
+        newPage(st, false);
+        paragraph(b, st, next, true);
+        return;
+    }
+    const QPointF origin(columnX, lines.front().top);
+    tl->setPosition(origin);
+    for (int i = 0; i < tl->lineCount(); ++i) {
+        QTextLine line = tl->lineAt(i);
+        const Line& li = lines[size_t(std::min<int>(i, int(lines.size()) - 1))];
+        line.setPosition(QPointF(line.position().x(), line.position().y() - origin.y()));
+        Q_UNUSED(li);
+    }
+    // One fragment per page the paragraph is on, with the box its borders and shading take.
+    const bool boxed = pp.hasBorders() || pp.shading.isValid();
+    size_t start = 0;
+    while (start < lines.size()) {
+        size_t end = start;
+        while (end + 1 < lines.size() && lines[end + 1].page == lines[start].page)
+            ++end;
+        if (boxed) {
+            Fragment box;
+            box.kind = Fragment::Box;
+            box.page = lines[start].page;
+            box.rect = QRectF(columnX + bf.leftMargin(), lines[start].top,
+                              width, lines[end].top + lines[end].height - lines[start].top);
+            box.fill = pp.shading;
+            box.borders = {pp.borders[0], pp.borders[1], pp.borders[2], pp.borders[3]};
+            // Paragraphs with the same borders share one box.
+            if (start == 0 && !L.m_frags.empty()) {
+                for (size_t k = L.m_frags.size(); k-- > 0;) {
+                    Fragment& prev = L.m_frags[k];
+                    if (prev.kind == Fragment::Lines && prev.block == b)
+                        continue;
+                    if (prev.kind == Fragment::Box && prev.page == box.page && prev.borders == box.borders
+                        && std::abs(prev.rect.left() - box.rect.left()) < 1) {
+                        prev.borders[2] = pp.borders[4];
+                        box.borders[0] = Border();
+                        box.rect.setTop(prev.rect.bottom());
+                    }
+                    break;
+                }
+            }
+            L.m_frags.push_back(box);
+        }
+        Fragment f;
+        f.kind = Fragment::Lines;
+        f.page = lines[start].page;
+        f.block = b;
+        f.rect = QRectF(columnX, lines[start].top, s.textWidth(), lines[end].top + lines[end].height - lines[start].top);
+        L.m_frags.push_back(f);
+        start = end + 1;
+    }
+    st.y = y + after;
+    st.prevAfter = after;
+    st.prevStyle = pp.style;
+    st.prevContextual = pp.contextualSpacing;
+}
+
+// A paragraph inside a table cell or a story: no pages, just lines.
+double PageLayout::Flow::blockInCell(const QTextBlock& b, double x, double y, double width, std::vector<Fragment>& out,
+                                     QString& prevStyle, double& prevAfter)
+{
+    QTextLayout* tl = b.layout();
+    const QTextBlockFormat bf = b.blockFormat();
+    tl->setTextOption(optionFor(bf));
+    const bool phantom = isPhantom(b);
+    const ParagraphProps pp = phantom ? ParagraphProps() : L.m_styles.paragraph(bf.stringProperty(prop::PPrXml));
+    double before = phantom ? 0 : bf.topMargin();
+    if (pp.contextualSpacing && pp.style == prevStyle) {
+        before = 0;
+        y -= prevAfter;
+    }
+    const double inner = std::max(4.0, width - bf.leftMargin() - bf.rightMargin());
+    const double firstX = firstLineX(b, bf);
+    tl->beginLayout();
+    double ly = before;
+    for (int i = 0;; ++i) {
+        QTextLine line = tl->createLine();
+        if (!line.isValid())
+            break;
+        const double lx = i == 0 ? firstX : bf.leftMargin();
+        line.setLineWidth(std::max(4.0, i == 0 ? inner - (firstX - bf.leftMargin()) : inner));
+        const double h = phantom ? 0 : lineHeight(bf, line);
+        line.setPosition(QPointF(lx, ly + h - line.descent() - line.ascent()));
+        ly += h;
+    }
+    tl->endLayout();
+    tl->setPosition(QPointF(x, y));
+    if (phantom)
+        return 0;
+    if (pp.hasBorders() || pp.shading.isValid()) {
+        Fragment box;
+        box.kind = Fragment::Box;
+        box.rect = QRectF(x + bf.leftMargin(), y + before, inner, ly - before);
+        box.fill = pp.shading;
+        box.borders = {pp.borders[0], pp.borders[1], pp.borders[2], pp.borders[3]};
+        out.push_back(box);
+    }
+    Fragment f;
+    f.kind = Fragment::Lines;
+    f.block = b;
+    f.rect = QRectF(x, y, width, ly);
+    out.push_back(f);
+    prevStyle = pp.style;
+    prevAfter = bf.bottomMargin();
+    return ly + bf.bottomMargin();
+}
+
+void PageLayout::Flow::shift(std::vector<Fragment>& frags, size_t from, double dx, double dy, int page)
+{
+    for (size_t i = from; i < frags.size(); ++i) {
+        Fragment& f = frags[i];
+        f.rect.translate(dx, dy);
+        f.page = page;
+        if (f.kind == Fragment::Lines && f.offset.isNull()) {
+            QTextLayout* tl = f.block.layout();
+            tl->setPosition(tl->position() + QPointF(dx, dy));
+        }
+    }
+}
+
+double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width, std::vector<Fragment>& out, State* st)
+{
+    const int index = t->format().intProperty(prop::TableIndex);
+    const auto& tables = L.m_model->preserved().tables;
+    const bool known = t->format().hasProperty(prop::TableIndex) && index >= 0 && size_t(index) < tables.size();
+    TableProps tp = known ? L.m_styles.table(tables[size_t(index)].open) : TableProps();
+    if (!known) {
+        // A table made here, not read: a plain grid.
+        Border b;
+        b.style = Border::Single;
+        b.width = 0.5 * UnitsPerPoint;
+        for (auto& side : tp.borders)
+            side = b;
+    }
+    const int rows = t->rows(), cols = t->columns();
+    // Column widths: the grid as written, else the width shared out.
+    std::vector<double> colW(static_cast<size_t>(cols), 0.0);
+    double total = 0;
+    if (int(tp.grid.size()) >= cols) {
+        for (int c = 0; c < cols; ++c)
+            total += colW[size_t(c)] = tp.grid[size_t(c)];
+    }
+    if (total < cols) {
+        const double w = tp.width > 0 ? tp.width : tp.widthPct > 0 ? width * tp.widthPct : width;
+        for (int c = 0; c < cols; ++c)
+            colW[size_t(c)] = w / cols;
+        total = w;
+    }
+    double left = x + tp.indent - tp.cellMargins.left();
+    if (tp.align == Qt::AlignHCenter)
+        left = x + (width - total) / 2;
+    else if (tp.align == Qt::AlignRight)
+        left = x + width - total;
+    std::vector<double> colX(size_t(cols) + 1, left);
+    for (int c = 0; c < cols; ++c)
+        colX[size_t(c) + 1] = colX[size_t(c)] + colW[size_t(c)];
+
+    struct CellBox {
+        int row = 0, col = 0, span = 1, rowSpan = 1;
+        CellProps props;
+        size_t fragFrom = 0, fragTo = 0;     // the content's fragments in cellFrags, laid out from y 0
+        double content = 0;
+    };
+    std::vector<std::vector<CellBox>> grid(static_cast<size_t>(rows));
+    std::vector<RowProps> rowProps(static_cast<size_t>(rows));
+    std::vector<double> rowH(static_cast<size_t>(rows), 0.0);
+    std::vector<Fragment> cellFrags;
+    for (int r = 0; r < rows; ++r) {
+        if (known && size_t(r) < tables[size_t(index)].rowOpen.size())
+            rowProps[size_t(r)] = parseRow(tables[size_t(index)].rowOpen[size_t(r)]);
+        for (int c = 0; c < cols; ++c) {
+            const QTextTableCell cell = t->cellAt(r, c);
+            const QTextCharFormat cf = cell.format();
+            if (cf.boolProperty(prop::CellAbsent))
+                continue;
+            CellBox box;
+            box.row = r;
+            box.col = c;
+            box.props = parseCell(cf.stringProperty(prop::CellXml));
+            box.span = std::clamp(box.props.gridSpan, 1, cols - c);
+            if (known) {
+                while (r + box.rowSpan < rows
+                       && tables[size_t(index)].continuation.contains(model::PreservedTable::key(r + box.rowSpan, c)))
+                    ++box.rowSpan;
+            }
+            const QMarginsF m = box.props.margins.value_or(tp.cellMargins);
+            const QMarginsF cm(m.left() >= 0 ? m.left() : tp.cellMargins.left(), m.top() >= 0 ? m.top() : tp.cellMargins.top(),
+                               m.right() >= 0 ? m.right() : tp.cellMargins.right(), m.bottom() >= 0 ? m.bottom() : tp.cellMargins.bottom());
+            box.props.margins = cm;
+            const double cx = colX[size_t(c)] + cm.left();
+            const double cw = std::max(4.0, colX[size_t(c + box.span)] - colX[size_t(c)] - cm.left() - cm.right());
+            box.fragFrom = cellFrags.size();
+            double cy = cm.top();
+            QString prevStyle;
+            double prevAfter = 0;
+            for (auto it = cell.begin(); !it.atEnd(); ++it) {
+                if (QTextFrame* f = it.currentFrame()) {
+                    if (auto* inner = qobject_cast<QTextTable*>(f))
+                        cy += tableAt(inner, cx, cy, cw, cellFrags, nullptr);
+                    prevStyle.clear();
+                    prevAfter = 0;
+                } else if (it.currentBlock().isValid()) {
+                    cy += blockInCell(it.currentBlock(), cx, cy, cw, cellFrags, prevStyle, prevAfter);
+                }
+            }
+            // Word does not add the last paragraph's spacing after inside a cell.
+            box.content = cy - prevAfter + cm.bottom();
+            box.fragTo = cellFrags.size();
+            if (box.rowSpan == 1)
+                rowH[size_t(r)] = std::max(rowH[size_t(r)], box.content);
+            grid[size_t(r)].push_back(box);
+        }
+        const RowProps& rp = rowProps[size_t(r)];
+        if (rp.exactHeight && rp.height > 0)
+            rowH[size_t(r)] = rp.height;
+        else
+            rowH[size_t(r)] = std::max(rowH[size_t(r)], rp.height);
+        rowH[size_t(r)] = std::max(rowH[size_t(r)], 1.0);
+    }
+    // A merged cell taller than the rows it spans makes its last row taller.
+    for (int r = 0; r < rows; ++r) {
+        for (const CellBox& box : grid[size_t(r)]) {
+            if (box.rowSpan <= 1)
+                continue;
+            double sum = 0;
+            for (int k = r; k < r + box.rowSpan; ++k)
+                sum += rowH[size_t(k)];
+            if (box.content > sum)
+                rowH[size_t(r + box.rowSpan - 1)] += box.content - sum;
+        }
+    }
+    auto edge = [&](const CellBox& box, int side) -> Border {
+        if (box.props.borders[size_t(side)])
+            return *box.props.borders[size_t(side)];
+        const bool outer = side == 0 ? box.row == 0
+                         : side == 2 ? box.row + box.rowSpan >= rows
+                         : side == 1 ? box.col == 0
+                                     : box.col + box.span >= cols;
+        const int tableSide = outer ? side : (side == 0 || side == 2) ? 4 : 5;
+        return tp.borders[size_t(tableSide)].value_or(Border());
+    };
+
+    int headerRows = 0;
+    while (headerRows < rows && rowProps[size_t(headerRows)].header)
+        ++headerRows;
+    const double startY = y;
+    int page = st ? st->page : -1;
+    double headerTop = y;
+    auto emitRow = [&](int r, double rowTop, int pageIndex, bool copy) {
+        for (const CellBox& box : grid[size_t(r)]) {
+            double h = 0;
+            for (int k = r; k < r + box.rowSpan; ++k)
+                h += rowH[size_t(k)];
+            Fragment cellBox;
+            cellBox.kind = Fragment::Box;
+            cellBox.page = pageIndex;
+            cellBox.rect = QRectF(colX[size_t(box.col)], rowTop, colX[size_t(box.col + box.span)] - colX[size_t(box.col)], h);
+            cellBox.fill = box.props.shading.isValid() ? box.props.shading : tp.shading;
+            for (int side = 0; side < 4; ++side)
+                cellBox.borders[size_t(side)] = edge(box, side);
+            out.push_back(cellBox);
+            double dy = rowTop;
+            const double free = h - box.content;
+            if (box.props.vAlign == CellProps::Center)
+                dy += free / 2;
+            else if (box.props.vAlign == CellProps::Bottom)
+                dy += free;
+            const size_t from = out.size();
+            for (size_t k = box.fragFrom; k < box.fragTo; ++k)
+                out.push_back(cellFrags[k]);
+            if (copy) {
+                for (size_t k = from; k < out.size(); ++k) {
+                    out[k].rect.translate(0, dy - out[k].rect.top() + (out[k].rect.top()));
+                    out[k].page = pageIndex;
+                }
+            } else {
+                shift(out, from, 0, dy, pageIndex);
+            }
+        }
+    };
+    for (int r = 0; r < rows; ++r) {
+        if (st && r > 0 && y + rowH[size_t(r)] > bottom(*st) + Epsilon && !st->pageEmpty) {
+            newPage(*st, false);
+            page = st->page;
+            y = st->y;
+            // Header rows again at the top of the page: drawn copies, the text stays where it is.
+            if (r >= headerRows) {
+                for (int hr = 0; hr < headerRows; ++hr) {
+                    const size_t from = out.size();
+                    emitRow(hr, y, page, true);
+                    double rowTopOld = headerTop;
+                    for (int k = 0; k < hr; ++k)
+                        rowTopOld += rowH[size_t(k)];
+                    for (size_t k = from; k < out.size(); ++k) {
+                        if (out[k].kind == Fragment::Lines) {
+                            const QPointF own = out[k].block.layout()->position();
+                            out[k].offset = QPointF(0, 1);   // marks a copy until set below
+                            out[k].offset = QPointF(0, y - rowTopOld);
+                            out[k].rect = QRectF(own + out[k].offset, out[k].rect.size());
+                            if (out[k].offset.isNull())
+                                out[k].offset = QPointF(0, 0.001);
+                        }
+                    }
+                    y += rowH[size_t(hr)];
+                }
+            }
+        }
+        if (st && r == 0 && y + rowH[0] > bottom(*st) + Epsilon && !st->pageEmpty) {
+            newPage(*st, false);
+            page = st->page;
+            y = st->y;
+            headerTop = y;
+        }
+        emitRow(r, y, page, false);
+        y += rowH[size_t(r)];
+        if (st)
+            st->pageEmpty = false;
+    }
+    L.m_tableRects.insert(t, QRectF(left, startY, total, y - startY));
+    if (st)
+        st->y = y;
+    return y - startY;
+}
+
+// --- PageLayout
+
+PageLayout::PageLayout(model::DocModel* model)
+    : PageLayout(model, model->text(), false)
+{
+}
+
+PageLayout::PageLayout(model::DocModel* model, QTextDocument* text, bool story)
+    : QAbstractTextDocumentLayout(text)
+    , m_model(model)
+    , m_text(text)
+    , m_story(story)
+    , m_device(1, 1, QImage::Format_RGB32)
+{
+    m_device.setDotsPerMeterX(qRound(96 / 0.0254));
+    m_device.setDotsPerMeterY(qRound(96 / 0.0254));
+    setPaintDevice(&m_device);
+}
+
+PageLayout::~PageLayout() = default;
+
+PageLayout* PageLayout::of(const model::DocModel& model)
+{
+    return qobject_cast<PageLayout*>(model.text()->documentLayout());
+}
+
+PageLayout* PageLayout::install(model::DocModel& model)
+{
+    if (PageLayout* existing = of(model))
+        return existing;
+    auto* layout = new PageLayout(&model);
+    // Installing a layout reports the whole text as changed; that is no edit.
+    model.setTracking(false);
+    model.text()->setDocumentLayout(layout);
+    model.setTracking(true);
+    return layout;
+}
+
+void PageLayout::readDocumentProps()
+{
+    if (m_story)
+        return;
+    const opc::Package* pkg = m_model->package();
+    if (pkg && !m_model->mainPart.isEmpty()) {
+        try {
+            for (const opc::Relationship& r : pkg->relationships(m_model->mainPart)) {
+                const QString part = pkg->resolve(m_model->mainPart, r.target);
+                if (!pkg->hasPart(part))
+                    continue;
+                if (r.type.endsWith(u"/styles"))
+                    m_styles.read(pkg->part(part));
+                else if (r.type.endsWith(u"/settings"))
+                    m_evenOdd = evenAndOddHeaders(pkg->part(part));
+            }
+        } catch (...) {
+            // A package that cannot be read further is shown with Word's defaults.
+        }
+    }
+    m_storyLayouts.clear();
+    for (model::Story& s : m_model->stories()) {
+        if ((s.kind != model::Story::Header && s.kind != model::Story::Footer) || !s.model)
+            continue;
+        auto* layout = new PageLayout(s.model.get(), s.model->text(), true);
+        layout->m_styles = m_styles;
+        s.model->setTracking(false);
+        s.model->text()->setDocumentLayout(layout);
+        s.model->setTracking(true);
+        m_storyLayouts.emplace_back(&s, layout);
+    }
+}
+
+PageLayout* PageLayout::storyLayout(const model::Story* story) const
+{
+    for (const auto& [s, l] : m_storyLayouts)
+        if (s == story)
+            return l;
+    return nullptr;
+}
+
+// Word's choice: the first page's header when the section has a title page,
+// the even one on even pages when the document keeps them apart, else the
+// default; a reference the section lacks comes from the section before.
+void PageLayout::choosePageStories(PageInfo& page) const
+{
+    const int slot = page.indexInSection == 0 && m_sections[size_t(page.section)].titlePage ? 1
+                   : m_evenOdd && page.number % 2 == 0                                      ? 2
+                                                                                            : 0;
+    auto pick = [&](bool header) -> const model::Story* {
+        for (int s = page.section; s >= 0; --s) {
+            const auto& refs = header ? m_sections[size_t(s)].headers : m_sections[size_t(s)].footers;
+            if (refs[size_t(slot)])
+                return refs[size_t(slot)]->isEmpty() ? nullptr : m_model->storyByRelId(*refs[size_t(slot)]);
+        }
+        return nullptr;
+    };
+    page.header = pick(true);
+    page.footer = pick(false);
+}
+
+double PageLayout::storyHeight(double width)
+{
+    if (!qFuzzyCompare(width, m_storyWidth)) {
+        m_storyWidth = width;
+        layoutFrom(-1, -1);
+    }
+    return m_storyHeight;
+}
+
+void PageLayout::setPageGap(double gap)
+{
+    m_gap = gap;
+    relayout();
+}
+
+void PageLayout::setShowMarks(bool on)
+{
+    if (on == m_showMarks)
+        return;
+    m_showMarks = on;
+    emit update();
+}
+
+void PageLayout::relayout()
+{
+    if (!m_story && m_records.empty())
+        readDocumentProps();
+    layoutFrom(-1, -1);
+}
+
+void PageLayout::documentChanged(int from, int charsRemoved, int charsAdded)
+{
+    Q_UNUSED(charsRemoved);
+    if (m_inLayout)
+        return;
+    if (!m_story && m_records.empty())
+        readDocumentProps();
+    layoutFrom(from, from + charsAdded);
+}
+
+void PageLayout::layoutFrom(int from, int to)
+{
+    QElapsedTimer timer;
+    timer.start();
+    m_inLayout = true;
+    const int oldPageCount = int(m_pages.size());
+    const QSizeF oldSize = documentSize();
+    Flow flow(*this);
+    if (m_story) {
+        // A header or footer: one column of the width it is shown at.
+        m_frags.clear();
+        m_tableRects.clear();
+        std::vector<Fragment> frags;
+        double y = 0;
+        QString prevStyle;
+        double prevAfter = 0;
+        const double width = m_storyWidth > 0 ? m_storyWidth : 600;
+        for (auto it = m_text->rootFrame()->begin(); !it.atEnd(); ++it) {
+            if (auto* t = qobject_cast<QTextTable*>(it.currentFrame()))
+                y += flow.tableAt(t, 0, y, width, frags, nullptr);
+            else if (it.currentBlock().isValid())
+                y += flow.blockInCell(it.currentBlock(), 0, y, width, frags, prevStyle, prevAfter);
+        }
+        for (Fragment& f : frags)
+            f.page = 0;
+        m_frags = std::move(frags);
+        m_storyHeight = y - prevAfter;
+        m_pages.assign(1, PageInfo());
+        m_pages[0].rect = QRectF(0, 0, width, m_storyHeight);
+        m_pageFrags.assign(1, {0, int(m_frags.size())});
+        m_inLayout = false;
+        m_lastMs = timer.nsecsElapsed() / 1e6;
+        return;
+    }
+
+    // The body's items and sections as they are now.
+    std::vector<Item> items;
+    std::vector<QString> sectPrs;
+    for (auto it = m_text->rootFrame()->begin(); !it.atEnd(); ++it) {
+        Item item;
+        item.section = int(sectPrs.size());
+        if (QTextFrame* f = it.currentFrame()) {
+            if (!qobject_cast<QTextTable*>(f))
+                continue;
+            item.table = f;
+        } else {
+            item.block = it.currentBlock();
+            if (!item.block.isValid())
+                continue;
+            const QString sect = blockSectPr(item.block);
+            if (!sect.isEmpty())
+                sectPrs.push_back(sect);
+        }
+        items.push_back(item);
+    }
+    std::vector<SectionProps> sections;
+    for (const QString& s : sectPrs)
+        sections.push_back(parseSection(s));
+    sections.push_back(parseSection(QString::fromUtf8(m_model->preserved().tail)));
+    bool sectionsSame = sections.size() == m_sections.size();
+    for (size_t i = 0; sectionsSame && i < sections.size(); ++i)
+        sectionsSame = sections[i].page == m_sections[i].page && sections[i].margins == m_sections[i].margins
+                    && sections[i].start == m_sections[i].start && sections[i].headers == m_sections[i].headers
+                    && sections[i].footers == m_sections[i].footers && sections[i].titlePage == m_sections[i].titlePage;
+    m_sections = std::move(sections);
+
+    // Where to start: the item before the changed one, as it started last time.
+    std::vector<Record> old = std::move(m_records);
+    std::vector<Fragment> oldFrags;
+    std::vector<PageInfo> oldPages;
+    QHash<quintptr, int> oldIndex;
+    for (int i = 0; i < int(old.size()); ++i)
+        oldIndex.insert(old[size_t(i)].key, i);
+    size_t k0 = 0;
+    State st;
+    bool incremental = from >= 0 && sectionsSame && !old.empty();
+    if (incremental) {
+        size_t k = 0;
+        while (k + 1 < items.size() && items[k].last() <= from)
+            ++k;
+        k0 = k > 0 ? k - 1 : 0;
+        const auto hit = oldIndex.constFind(items[k0].key());
+        incremental = hit != oldIndex.constEnd() && k0 > 0;
+        if (incremental) {
+            const Record& r = old[size_t(*hit)];
+            st = r.start;
+            oldFrags = m_frags;
+            oldPages = m_pages;
+            m_frags.resize(size_t(r.fragStart));
+            m_pages.resize(size_t(std::max(0, st.page + 1)));
+            // Floats of the page the flow resumes on wrap the text again.
+            for (const Fragment& f : m_frags) {
+                if (f.page == st.page && f.kind == Fragment::Float) {
+                    const FloatPlacement fp = placeFloat(f.objectXml, m_pages[size_t(st.page)].rect, m_pages[size_t(st.page)].rect, 0);
+                    if (fp.wrap != Exclusion::None)
+                        flow.exclusions.push_back({f.rect.adjusted(-fp.distance.left(), -fp.distance.top(), fp.distance.right(), fp.distance.bottom()), fp.wrap});
+                }
+            }
+        }
+    }
+    if (!incremental) {
+        k0 = 0;
+        st = State();
+        m_frags.clear();
+        m_pages.clear();
+        m_tableRects.clear();
+    }
+    m_records.clear();
+    m_records.reserve(items.size());
+    for (size_t i = 0; i < k0; ++i)
+        m_records.push_back(old[size_t(oldIndex.value(items[i].key()))]);
+    bool converged = false;
+    for (size_t j = k0; j < items.size(); ++j) {
+        const Item& it = items[j];
+        if (incremental && j > k0 && (it.first() > to || it.last() < from)) {
+            const auto hit = oldIndex.constFind(it.key());
+            if (hit != oldIndex.constEnd() && old[size_t(*hit)].start == st && *hit + (items.size() - j) == old.size()) {
+                // From here on the old layout holds: keep its fragments and pages.
+                const Record& r = old[size_t(*hit)];
+                const int delta = int(m_frags.size()) - r.fragStart;
+                m_frags.insert(m_frags.end(), oldFrags.begin() + r.fragStart, oldFrags.end());
+                m_pages.insert(m_pages.end(), oldPages.begin() + std::min<qsizetype>(qsizetype(oldPages.size()), st.page + 1), oldPages.end());
+                for (size_t k = size_t(*hit); k < old.size(); ++k) {
+                    Record rec = old[k];
+                    rec.fragStart += delta;
+                    m_records.push_back(rec);
+                }
+                converged = true;
+                break;
+            }
+        }
+        m_records.push_back({it.key(), st, int(m_frags.size())});
+        flow.item(it, st, j + 1 < items.size() ? &items[j + 1] : nullptr);
+    }
+    if (m_pages.empty()) {
+        st.section = int(m_sections.size()) - 1;
+        flow.newPage(st, true);
+    }
+    Q_UNUSED(converged);
+    finishPages();
+    m_inLayout = false;
+    m_lastIncremental = incremental;
+    m_lastMs = timer.nsecsElapsed() / 1e6;
+    if (documentSize() != oldSize)
+        emit documentSizeChanged(documentSize());
+    if (int(m_pages.size()) != oldPageCount)
+        emit pageCountChanged(int(m_pages.size()));
+    emit update();
+}
+
+void PageLayout::finishPages()
+{
+    // SECTIONPAGES: the pages of each page's section.
+    for (size_t i = 0; i < m_pages.size();) {
+        size_t j = i;
+        while (j < m_pages.size() && m_pages[j].section == m_pages[i].section && (j == i || m_pages[j].indexInSection > 0))
+            ++j;
+        for (size_t k = i; k < j; ++k)
+            m_pages[k].sectionPages = int(j - i);
+        i = j;
+    }
+    m_pageFrags.assign(m_pages.size(), {0, 0});
+    int page = -1;
+    for (int i = 0; i < int(m_frags.size()); ++i) {
+        const int p = m_frags[size_t(i)].page;
+        if (p < 0 || p >= int(m_pages.size()))
+            continue;
+        if (p != page) {
+            if (m_pageFrags[size_t(p)].second == 0)
+                m_pageFrags[size_t(p)].first = i;
+            page = p;
+        }
+        m_pageFrags[size_t(p)].second = i + 1;
+    }
+}
+
+std::pair<int, int> PageLayout::pageFragments(int i) const
+{
+    if (i < 0 || size_t(i) >= m_pageFrags.size())
+        return {0, 0};
+    return m_pageFrags[size_t(i)];
+}
+
+int PageLayout::pageCount() const
+{
+    return int(m_pages.size());
+}
+
+QSizeF PageLayout::documentSize() const
+{
+    if (m_pages.empty())
+        return QSizeF();
+    double w = 0;
+    for (const PageInfo& p : m_pages)
+        w = std::max(w, p.rect.right());
+    return QSizeF(w, m_pages.back().rect.bottom());
+}
+
+QRectF PageLayout::frameBoundingRect(QTextFrame* frame) const
+{
+    if (frame == m_text->rootFrame())
+        return QRectF(QPointF(0, 0), documentSize());
+    return m_tableRects.value(frame);
+}
+
+QRectF PageLayout::blockBoundingRect(const QTextBlock& block) const
+{
+    const QTextLayout* tl = block.layout();
+    if (!tl || tl->lineCount() == 0)
+        return QRectF();
+    const QTextLine first = tl->lineAt(0);
+    const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+    const QRectF r(0, first.y(), 1, last.y() + last.height() - first.y());
+    return QRectF(tl->position() + QPointF(0, 0), QSizeF(std::max(1.0, tl->boundingRect().width()), r.bottom()));
+}
+
+int PageLayout::pageAt(const QPointF& point) const
+{
+    if (m_pages.empty())
+        return -1;
+    auto it = std::lower_bound(m_pages.begin(), m_pages.end(), point.y(),
+                               [this](const PageInfo& p, double y) { return p.rect.bottom() + m_gap / 2 < y; });
+    return int(std::min<size_t>(size_t(it - m_pages.begin()), m_pages.size() - 1));
+}
+
+int PageLayout::pageOfPosition(int position) const
+{
+    const QTextBlock b = m_text->findBlock(position);
+    for (const Fragment& f : m_frags) {
+        if (f.kind != Fragment::Lines || f.block != b || !f.offset.isNull())
+            continue;
+        const QTextLine line = b.layout()->lineForTextPosition(position - b.position());
+        if (!line.isValid())
+            return f.page;
+        const double y = b.layout()->position().y() + line.y();
+        if (y < f.rect.bottom() + Epsilon)
+            return f.page;
+    }
+    return -1;
+}
+
+int PageLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const
+{
+    const int page = pageAt(point);
+    if (page < 0)
+        return -1;
+    const auto [from, to] = pageFragments(page);
+    const Fragment* best = nullptr;
+    double bestDistance = 1e18;
+    QTextLine bestLine;
+    for (int i = from; i < to; ++i) {
+        const Fragment& f = m_frags[size_t(i)];
+        if (f.kind != Fragment::Lines || !f.offset.isNull())
+            continue;
+        const QTextLayout* tl = f.block.layout();
+        for (int l = 0; l < tl->lineCount(); ++l) {
+            const QTextLine line = tl->lineAt(l);
+            const QRectF r = line.rect().translated(tl->position());
+            if (r.bottom() < f.rect.top() - Epsilon || r.top() > f.rect.bottom() + Epsilon)
+                continue;
+            const double dy = point.y() < r.top() ? r.top() - point.y() : point.y() > r.bottom() ? point.y() - r.bottom() : 0;
+            const double dx = point.x() < f.rect.left() ? f.rect.left() - point.x()
+                            : point.x() > f.rect.right() ? point.x() - f.rect.right() : 0;
+            const double d = dy * 4 + dx;
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = &f;
+                bestLine = line;
+            }
+        }
+    }
+    if (!best || (accuracy == Qt::ExactHit && bestDistance > 0))
+        return -1;
+    const double x = point.x() - best->block.layout()->position().x();
+    return best->block.position() + bestLine.xToCursor(x);
+}
+
+void PageLayout::draw(QPainter* painter, const PaintContext& context)
+{
+    PagePainter pp(*this);
+    const QRectF clip = context.clip.isValid() ? context.clip : QRectF(QPointF(0, 0), documentSize());
+    for (int i = pageAt(clip.topLeft()); i >= 0 && i < pageCount(); ++i) {
+        if (m_pages[size_t(i)].rect.top() > clip.bottom())
+            break;
+        pp.paintPage(painter, i, &context);
+    }
+}
+
+void PageLayout::resizeInlineObject(QTextInlineObject item, int posInDocument, const QTextFormat& format)
+{
+    const QSizeF size = inlineObjectSize(format, posInDocument);
+    item.setWidth(size.width());
+    if (format.toCharFormat().intProperty(prop::CharKind) == prop::KindObject && isSymbol(format.stringProperty(prop::CharXml))) {
+        const QFontMetricsF fm(QFont(format.toCharFormat().font(), &m_device));
+        item.setAscent(fm.ascent());
+        item.setDescent(fm.descent());
+        return;
+    }
+    item.setAscent(size.height());
+    item.setDescent(0);
+}
+
+QSizeF PageLayout::inlineObjectSize(const QTextFormat& format, int posInDocument) const
+{
+    Q_UNUSED(posInDocument);
+    const QTextCharFormat cf = format.toCharFormat();
+    const int kind = cf.intProperty(prop::CharKind);
+    const QString xml = cf.stringProperty(prop::CharXml);
+    if (kind == prop::KindPageBreak || kind == prop::KindColumnBreak)
+        return QSizeF(0, 0);
+    if (isFloating(xml))
+        return QSizeF(0, 0);
+    if (isSymbol(xml)) {
+        const QFontMetricsF fm(QFont(cf.font(), &m_device));
+        return QSizeF(fm.horizontalAdvance(symbolText(xml)), fm.height());
+    }
+    if (format.isImageFormat()) {
+        const QTextImageFormat img = format.toImageFormat();
+        double w = img.width(), h = img.height();
+        if (w <= 0 || h <= 0) {
+            const QImage image = m_text->resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>();
+            w = image.isNull() ? 16 : image.width();
+            h = image.isNull() ? 16 : image.height();
+        }
+        return QSizeF(std::min(w, 2000.0), std::min(h, 2000.0));
+    }
+    const QSizeF extent = inlineExtent(xml);
+    return extent;
+}
+
+void PageLayout::positionInlineObject(QTextInlineObject, int, const QTextFormat&)
+{
+}
+
+void PageLayout::drawInlineObject(QPainter* painter, const QRectF& rect, QTextInlineObject object, int posInDocument,
+                                  const QTextFormat& format)
+{
+    Q_UNUSED(object);
+    Q_UNUSED(posInDocument);
+    PagePainter(*this).drawInline(painter, rect, format);
+}
+
+} // namespace word::layout

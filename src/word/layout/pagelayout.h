@@ -1,0 +1,155 @@
+#pragma once
+// The page layout of a document, shared by the page view, printing and PDF
+// export. It is the QTextDocument's own document layout: every paragraph is
+// laid out in its block's QTextLayout with the real fonts, so the editing
+// machinery of Qt (cursor, selection, hit testing) works on the pages as
+// they print.
+//
+// Coordinates are layout units (pixels at 96 dpi, the unit of the model's
+// block formats); the pages stand one below the other with a gap between
+// them, page 0 at the origin. Pagination follows the sections of the
+// document with their own page setup, headers and footers (chosen as Word
+// chooses them), manual and section breaks, keep and widow rules, tables
+// with their borders and merged cells, and floating objects.
+//
+// An edit lays out again from the changed paragraph's page; as soon as a
+// paragraph after the edit starts where it started before, the rest of the
+// old layout is kept.
+
+#include "word/layout/props.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QImage>
+#include <QPointer>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <memory>
+#include <vector>
+
+class QTextTable;
+
+namespace word::model { class DocModel; struct Story; }
+
+namespace word::layout {
+
+class PagePainter;
+
+struct PageInfo {
+    int section = 0;
+    QRectF rect;                 // the paper, in document coordinates
+    double bodyTop = 0;          // where the text may start and must end
+    double bodyBottom = 0;
+    int number = 1;              // the value of PAGE
+    int indexInSection = 0;      // 0 for a section's first page
+    int sectionPages = 1;        // SECTIONPAGES
+    const model::Story* header = nullptr;
+    const model::Story* footer = nullptr;
+};
+
+// A paragraph, a table cell's box or a floating object as placed on a page.
+struct Fragment {
+    enum Kind { Lines, Box, Float };
+    Kind kind = Lines;
+    int page = -1;
+    QTextBlock block;            // Lines: the paragraph; Float: its anchor paragraph
+    QPointF offset;              // Lines: a copy drawn away from the block's place (repeated header rows)
+    QRectF rect;                 // Box: the cell or paragraph box; Float: the object
+    std::array<Border, 4> borders;   // Box: top, left, bottom, right
+    QColor fill;                 // Box: shading
+    QString objectXml;           // Float: the drawing's XML
+    QString imageName;           // Float: the picture's resource name
+};
+
+class PageLayout : public QAbstractTextDocumentLayout {
+    Q_OBJECT
+public:
+    // A main document: its stories (headers, footers) get layouts of their own.
+    explicit PageLayout(model::DocModel* model);
+    ~PageLayout() override;
+
+    // Makes a layout the document layout of model's text (and of its stories'
+    // texts) without counting that as an edit; returns it (owned by the text).
+    static PageLayout* install(model::DocModel& model);
+    // The layout installed on model's text, or null.
+    static PageLayout* of(const model::DocModel& model);
+
+    // QAbstractTextDocumentLayout
+    void draw(QPainter* painter, const PaintContext& context) override;
+    int hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const override;
+    int pageCount() const override;
+    QSizeF documentSize() const override;
+    QRectF frameBoundingRect(QTextFrame* frame) const override;
+    QRectF blockBoundingRect(const QTextBlock& block) const override;
+
+    const PageInfo& page(int i) const { return m_pages.at(size_t(i)); }
+    QRectF pageRect(int i) const { return m_pages.at(size_t(i)).rect; }
+    int pageAt(const QPointF& point) const;
+    int pageOfPosition(int position) const;
+    const SectionProps& section(int i) const { return m_sections.at(size_t(i)); }
+    int sectionCount() const { return int(m_sections.size()); }
+    double pageGap() const { return m_gap; }
+    void setPageGap(double gap);
+    // Formatting marks on: hidden text is shown, dotted underlined.
+    void setShowMarks(bool on);
+    bool showMarks() const { return m_showMarks; }
+    // The milliseconds the last layout pass took, and whether it was incremental.
+    double lastLayoutMs() const { return m_lastMs; }
+    bool lastLayoutIncremental() const { return m_lastIncremental; }
+    // Lays out again from the start (after a change the text does not report).
+    void relayout();
+
+    // A story's layout: content laid out at width, top at 0.
+    double storyHeight(double width);
+    const model::DocModel* model() const { return m_model; }
+    const std::vector<Fragment>& fragments() const { return m_frags; }
+    // First and one-past-last fragment of page i.
+    std::pair<int, int> pageFragments(int i) const;
+    PageLayout* storyLayout(const model::Story* story) const;
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override;
+    void resizeInlineObject(QTextInlineObject item, int posInDocument, const QTextFormat& format) override;
+    void positionInlineObject(QTextInlineObject item, int posInDocument, const QTextFormat& format) override;
+    void drawInlineObject(QPainter* painter, const QRectF& rect, QTextInlineObject object, int posInDocument,
+                          const QTextFormat& format) override;
+
+private:
+    friend class PagePainter;
+    struct Item;
+    struct State;
+    struct Record;
+    class Flow;
+
+    PageLayout(model::DocModel* model, QTextDocument* text, bool story);
+    void layoutFrom(int from, int to);
+    void choosePageStories(PageInfo& page) const;
+    QSizeF inlineObjectSize(const QTextFormat& format, int posInDocument) const;
+    void finishPages();
+    void readDocumentProps();
+
+    model::DocModel* m_model;
+    QTextDocument* m_text;
+    bool m_story = false;
+    double m_storyWidth = -1;
+    double m_storyHeight = 0;
+    QImage m_device;                          // 96 dpi: fonts are measured as the units mean
+    StyleProps m_styles;
+    bool m_evenOdd = false;
+    std::vector<SectionProps> m_sections;
+    std::vector<PageInfo> m_pages;
+    std::vector<Fragment> m_frags;
+    std::vector<std::pair<int, int>> m_pageFrags;
+    std::vector<Record> m_records;            // per top-level item, as last laid out
+    QHash<QTextFrame*, QRectF> m_tableRects;
+    QHash<QString, int> m_noteNumbers;        // footnote id -> its number
+    std::vector<std::pair<const model::Story*, QPointer<PageLayout>>> m_storyLayouts;
+    double m_gap = 16;
+    bool m_showMarks = false;
+    double m_lastMs = 0;
+    bool m_lastIncremental = false;
+    bool m_inLayout = false;
+};
+
+} // namespace word::layout

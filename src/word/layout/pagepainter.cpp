@@ -1,0 +1,345 @@
+#include "word/layout/pagepainter.h"
+
+#include "word/layout/fields.h"
+#include "word/layout/floats.h"
+#include "word/layout/pagelayout.h"
+#include "word/model/docmodel.h"
+#include "word/model/formatprops.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace word::layout {
+
+namespace prop = word::model::prop;
+
+namespace {
+
+// The context's selections that touch block, as ranges of the block.
+QList<QTextLayout::FormatRange> selectionsIn(const QTextBlock& block,
+                                             const QAbstractTextDocumentLayout::PaintContext* context)
+{
+    QList<QTextLayout::FormatRange> out;
+    if (!context)
+        return out;
+    const int start = block.position(), end = block.position() + block.length();
+    for (const auto& sel : context->selections) {
+        const int a = sel.cursor.selectionStart(), b = sel.cursor.selectionEnd();
+        if (b <= start || a >= end || a == b)
+            continue;
+        QTextLayout::FormatRange r;
+        r.start = std::max(a, start) - start;
+        r.length = std::min(b, end) - start - r.start;
+        r.format = sel.format;
+        out.append(r);
+    }
+    return out;
+}
+
+Qt::PenStyle penStyle(Border::Style s)
+{
+    switch (s) {
+    case Border::Dotted:
+        return Qt::DotLine;
+    case Border::Dashed:
+        return Qt::DashLine;
+    default:
+        return Qt::SolidLine;
+    }
+}
+
+} // namespace
+
+void drawBorders(QPainter* painter, const QRectF& box, const std::array<Border, 4>& b)
+{
+    const QPointF corners[4][2] = {{box.topLeft(), box.topRight()}, {box.topLeft(), box.bottomLeft()},
+                                   {box.bottomLeft(), box.bottomRight()}, {box.topRight(), box.bottomRight()}};
+    for (int side = 0; side < 4; ++side) {
+        const Border& border = b[size_t(side)];
+        if (!border.visible())
+            continue;
+        QPen pen(border.color, border.style == Border::Double ? border.width / 3 : border.width, penStyle(border.style),
+                 Qt::FlatCap);
+        painter->setPen(pen);
+        const QPointF a = corners[side][0], z = corners[side][1];
+        if (border.style == Border::Double) {
+            const bool horizontal = side == 0 || side == 2;
+            const QPointF d = horizontal ? QPointF(0, border.width / 3) : QPointF(border.width / 3, 0);
+            painter->drawLine(a - d, z - d);
+            painter->drawLine(a + d, z + d);
+        } else {
+            painter->drawLine(a, z);
+        }
+    }
+}
+
+void PagePainter::paintPage(QPainter* painter, int index, const QAbstractTextDocumentLayout::PaintContext* context) const
+{
+    if (index < 0 || index >= m_layout.pageCount())
+        return;
+    const PageInfo& page = m_layout.page(index);
+    painter->save();
+    painter->fillRect(page.rect, Qt::white);
+    painter->setClipRect(page.rect, Qt::IntersectClip);
+    const SectionProps& s = m_layout.section(page.section);
+    // Headers and footers are set back while the body is edited, as in Word.
+    if (context)
+        painter->setOpacity(0.55);
+    if (page.header) {
+        if (const PageLayout* h = m_layout.storyLayout(page.header))
+            paintStory(painter, *h, QPointF(page.rect.left() + s.margins.left(), page.rect.top() + s.headerDistance), index);
+    }
+    if (page.footer) {
+        if (PageLayout* f = m_layout.storyLayout(page.footer)) {
+            const double height = f->storyHeight(s.textWidth());
+            paintStory(painter, *f, QPointF(page.rect.left() + s.margins.left(),
+                                            page.rect.bottom() - s.footerDistance - height), index);
+        }
+    }
+    painter->setOpacity(1);
+    const auto [from, to] = m_layout.pageFragments(index);
+    const auto& frags = m_layout.fragments();
+    for (int i = from; i < to; ++i) {
+        const Fragment& f = frags[size_t(i)];
+        if (f.kind == Fragment::Float && f.page == index && placeFloat(f.objectXml, page.rect, page.rect, 0).behindText)
+            paintFloat(painter, f);
+    }
+    for (int i = from; i < to; ++i) {
+        const Fragment& f = frags[size_t(i)];
+        if (f.page != index)
+            continue;
+        if (f.kind == Fragment::Float) {
+            if (!placeFloat(f.objectXml, page.rect, page.rect, 0).behindText)
+                paintFloat(painter, f);
+            continue;
+        }
+        paintFragment(painter, f, page.rect, context);
+    }
+    painter->restore();
+}
+
+void PagePainter::paintFragment(QPainter* painter, const Fragment& f, const QRectF& pageRect,
+                                const QAbstractTextDocumentLayout::PaintContext* context) const
+{
+    if (f.kind == Fragment::Box) {
+        if (f.fill.isValid())
+            painter->fillRect(f.rect, f.fill);
+        drawBorders(painter, f.rect, f.borders);
+        return;
+    }
+    QTextLayout* tl = f.block.layout();
+    if (!tl)
+        return;
+    const QPointF origin = tl->position() + f.offset;
+    // Only the lines of this fragment: a paragraph split over two pages has
+    // the rest of its lines on the next one.
+    const QRectF clip(pageRect.left(), f.rect.top() - 0.5, pageRect.width(), f.rect.height() + 1);
+    QList<QTextLayout::FormatRange> selections = f.offset.isNull() ? selectionsIn(f.block, context) : QList<QTextLayout::FormatRange>();
+    // QTextLayout adds its own position to the one it is given.
+    tl->draw(painter, f.offset, selections, clip);
+    const QTextBlockFormat bf = f.block.blockFormat();
+    const QString label = bf.stringProperty(prop::ListLabel);
+    if (!label.isEmpty() && tl->lineCount() > 0) {
+        const QTextLine first = tl->lineAt(0);
+        const double y = origin.y() + first.y();
+        if (y >= clip.top() && y < clip.bottom()) {
+            painter->setFont(QFont(f.block.charFormat().font(), painter->device()));
+            painter->setPen(f.block.charFormat().foreground().style() == Qt::NoBrush ? QColor(Qt::black)
+                                                                                       : f.block.charFormat().foreground().color());
+            QFont font = f.block.charFormat().font();
+            font.setPixelSize(qMax(1, qRound(font.pointSizeF() * UnitsPerPoint)));
+            painter->setFont(font);
+            painter->drawText(QPointF(origin.x() + bf.leftMargin() + bf.textIndent(), y + first.ascent()), label);
+        }
+    }
+    if (context && context->cursorPosition >= f.block.position()
+        && context->cursorPosition < f.block.position() + f.block.length() && f.offset.isNull()) {
+        const int rel = context->cursorPosition - f.block.position();
+        const QTextLine line = tl->lineForTextPosition(rel);
+        const double y = line.isValid() ? origin.y() + line.y() : origin.y();
+        if (y >= clip.top() && y < clip.bottom()) {
+            painter->setPen(context->palette.color(QPalette::Text));
+            tl->drawCursor(painter, f.offset, rel, 1);
+        }
+    }
+}
+
+void PagePainter::paintStory(QPainter* painter, const PageLayout& story, const QPointF& origin, int pageIndex) const
+{
+    const PageInfo& page = m_layout.page(pageIndex);
+    const std::vector<PageField> fields = pageFields(*story.model());
+    painter->save();
+    painter->translate(origin);
+    const QRectF all(-10000, -10000, 20000, 20000);
+    for (const Fragment& f : story.fragments()) {
+        if (f.kind != Fragment::Lines) {
+            paintFragment(painter, f, all, nullptr);
+            continue;
+        }
+        QTextLayout* tl = f.block.layout();
+        const int bStart = f.block.position(), bEnd = bStart + f.block.length();
+        QList<QTextLayout::FormatRange> hide;
+        QList<std::pair<int, QString>> values;
+        for (const PageField& pf : fields) {
+            if (pf.start < bStart || pf.start >= bEnd)
+                continue;
+            const int value = pf.kind == PageField::Page ? page.number
+                            : pf.kind == PageField::NumPages ? m_layout.pageCount()
+                                                             : page.sectionPages;
+            QTextLayout::FormatRange r;
+            r.start = pf.start - bStart;
+            r.length = std::min(pf.end, bEnd) - pf.start;
+            r.format.setForeground(Qt::transparent);
+            hide.append(r);
+            values.append({pf.start - bStart, QString::number(value)});
+        }
+        tl->draw(painter, QPointF(0, 0), hide, QRectF());
+        for (const auto& [rel, text] : values) {
+            const QTextLine line = tl->lineForTextPosition(rel);
+            if (!line.isValid())
+                continue;
+            const QTextCharFormat cf = f.block.document()->findBlock(bStart + rel).isValid()
+                ? QTextCursor(f.block).charFormat() : QTextCharFormat();
+            QTextCursor at(f.block);
+            at.setPosition(bStart + rel + 1 <= bEnd - 1 ? bStart + rel + 1 : bStart + rel);
+            const QTextCharFormat fmt = at.charFormat();
+            QFont font = fmt.font();
+            font.setPixelSize(qMax(1, qRound(font.pointSizeF() * UnitsPerPoint)));
+            painter->setFont(font);
+            painter->setPen(fmt.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : fmt.foreground().color());
+            const double x = tl->position().x() + line.cursorToX(rel);
+            painter->drawText(QPointF(x, tl->position().y() + line.y() + line.ascent()), text);
+            Q_UNUSED(cf);
+        }
+    }
+    for (const Fragment& f : story.fragments())
+        if (f.kind == Fragment::Float)
+            paintFloat(painter, f);
+    painter->restore();
+}
+
+void PagePainter::paintFloat(QPainter* painter, const Fragment& f) const
+{
+    const QTextDocument* text = f.block.document();
+    if (!f.imageName.isEmpty()) {
+        const QImage image = text->resource(QTextDocument::ImageResource, QUrl(f.imageName)).value<QImage>();
+        if (!image.isNull()) {
+            painter->drawImage(f.rect, image);
+            return;
+        }
+    }
+    const QStringList paragraphs = textBoxParagraphs(f.objectXml);
+    painter->save();
+    painter->setPen(QPen(QColor(120, 120, 120), 0.75));
+    painter->setBrush(Qt::NoBrush);
+    if (paragraphs.isEmpty()) {
+        // A picture that cannot be shown: an empty frame of its size.
+        painter->drawRect(f.rect);
+        painter->restore();
+        return;
+    }
+    QFont font(QStringLiteral("Calibri"));
+    font.setPixelSize(qRound(11 * UnitsPerPoint));
+    painter->setFont(font);
+    painter->setPen(Qt::black);
+    const QRectF inner = f.rect.adjusted(9.6, 4.8, -9.6, -4.8);
+    double y = inner.top();
+    for (const QString& p : paragraphs) {
+        QTextLayout tl(p, font, painter->device());
+        QTextOption opt;
+        opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        opt.setUseDesignMetrics(true);
+        tl.setTextOption(opt);
+        tl.beginLayout();
+        double ly = 0;
+        for (QTextLine line = tl.createLine(); line.isValid(); line = tl.createLine()) {
+            line.setLineWidth(std::max(4.0, inner.width()));
+            line.setPosition(QPointF(0, ly));
+            ly += line.height();
+        }
+        tl.endLayout();
+        tl.draw(painter, QPointF(inner.left(), y));
+        y += std::max(ly, 14.0);
+    }
+    painter->restore();
+}
+
+void PagePainter::drawInline(QPainter* painter, const QRectF& rect, const QTextFormat& format) const
+{
+    const QTextCharFormat cf = format.toCharFormat();
+    const QString xml = cf.stringProperty(prop::CharXml);
+    if (isFloating(xml) || cf.intProperty(prop::CharKind) == prop::KindPageBreak
+        || cf.intProperty(prop::CharKind) == prop::KindColumnBreak)
+        return;
+    if (isSymbol(xml)) {
+        QFont font = cf.font();
+        font.setPixelSize(qMax(1, qRound(font.pointSizeF() * UnitsPerPoint)));
+        painter->setFont(font);
+        painter->setPen(cf.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : cf.foreground().color());
+        painter->drawText(QPointF(rect.left(), rect.top() + QFontMetricsF(font).ascent()), symbolText(xml));
+        return;
+    }
+    if (format.isImageFormat()) {
+        const QImage image = m_layout.m_text->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name())).value<QImage>();
+        if (!image.isNull()) {
+            painter->drawImage(rect, image);
+            return;
+        }
+    }
+    if (rect.width() > 1 && rect.height() > 1) {
+        painter->save();
+        painter->setPen(QPen(QColor(150, 150, 150), 0.75));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(rect);
+        painter->restore();
+    }
+}
+
+void PagePainter::paintPageAt(QPainter* painter, int page) const
+{
+    painter->save();
+    painter->translate(-m_layout.pageRect(page).topLeft());
+    paintPage(painter, page, nullptr);
+    painter->restore();
+}
+
+bool PagePainter::paintDocument(const PageLayout& layout, QPagedPaintDevice& device, const QList<int>& pages)
+{
+    QList<int> list = pages;
+    if (list.isEmpty())
+        for (int i = 0; i < layout.pageCount(); ++i)
+            list.append(i);
+    auto sizeOf = [&](int i) {
+        const QSizeF units = layout.pageRect(i).size();
+        return QPageSize(units / UnitsPerPoint, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    };
+    if (list.isEmpty())
+        return false;
+    device.setPageMargins(QMarginsF(0, 0, 0, 0));
+    device.setPageSize(sizeOf(list.first()));
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const PagePainter pp(layout);
+    bool first = true;
+    for (int i : list) {
+        if (i < 0 || i >= layout.pageCount())
+            continue;
+        if (!first) {
+            device.setPageSize(sizeOf(i));
+            device.newPage();
+        }
+        first = false;
+        painter.save();
+        const double scale = device.logicalDpiX() / 96.0;
+        painter.scale(scale, scale);
+        pp.paintPageAt(&painter, i);
+        painter.restore();
+    }
+    painter.end();
+    return true;
+}
+
+} // namespace word::layout

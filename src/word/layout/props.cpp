@@ -1,0 +1,457 @@
+#include "word/layout/props.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <pugixml.hpp>
+#include <cstring>
+
+namespace word::layout {
+
+namespace {
+
+// The fragments the model keeps carry their prefixes but no namespace
+// declarations, so elements are matched by local name.
+const char* localName(const char* name)
+{
+    const char* colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+bool isNamed(pugi::xml_node n, const char* local)
+{
+    return n.type() == pugi::node_element && std::strcmp(localName(n.name()), local) == 0;
+}
+
+pugi::xml_node child(pugi::xml_node n, const char* local)
+{
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        if (isNamed(c, local))
+            return c;
+    return {};
+}
+
+QString attr(pugi::xml_node n, const char* local)
+{
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+        if (std::strcmp(localName(a.name()), local) == 0)
+            return QString::fromUtf8(a.value());
+    return {};
+}
+
+double number(pugi::xml_node n, const char* local, double fallback)
+{
+    bool ok = false;
+    const double v = attr(n, local).toDouble(&ok);
+    return ok ? v : fallback;
+}
+
+bool onOff(pugi::xml_node n)
+{
+    if (!n)
+        return false;
+    const QString v = attr(n, "val");
+    return v.isEmpty() || !(v == u"0" || v == u"false" || v == u"off" || v == u"none");
+}
+
+// The first element of that local name anywhere below (or at) n.
+pugi::xml_node find(pugi::xml_node n, const char* local)
+{
+    if (isNamed(n, local))
+        return n;
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+        if (pugi::xml_node hit = find(c, local))
+            return hit;
+    }
+    return {};
+}
+
+bool parse(pugi::xml_document& doc, const QString& xml)
+{
+    const QByteArray utf8 = xml.toUtf8();
+    return doc.load_buffer(utf8.constData(), size_t(utf8.size()), pugi::parse_default, pugi::encoding_utf8);
+}
+
+QColor colour(const QString& hex)
+{
+    if (hex.size() != 6)
+        return {};
+    return QColor(u'#' + hex);
+}
+
+Border parseBorder(pugi::xml_node b)
+{
+    Border out;
+    const QString val = attr(b, "val");
+    if (val.isEmpty() || val == u"nil" || val == u"none")
+        return out;
+    out.style = val == u"double" ? Border::Double
+              : val.startsWith(u"dot")  ? Border::Dotted
+              : val.startsWith(u"dash") ? Border::Dashed
+              : val.startsWith(u"thick") ? Border::Thick
+                                         : Border::Single;
+    // w:sz is in eighths of a point; Word draws at least a quarter point.
+    const double eighths = std::clamp(number(b, "sz", 4), 2.0, 96.0);
+    out.width = eighths / 8.0 * UnitsPerPoint;
+    if (out.style == Border::Double)
+        out.width *= 3;
+    out.space = std::clamp(number(b, "space", 0), 0.0, 31.0) * UnitsPerPoint;
+    const QColor c = colour(attr(b, "color"));
+    if (c.isValid())
+        out.color = c;
+    return out;
+}
+
+// Border sides in the order the props keep them; "start"/"end" are the
+// names of left and right in newer files.
+void readBorders(pugi::xml_node box, std::array<std::optional<Border>, 6>& out)
+{
+    static const char* const names[6][2] = { {"top", "top"}, {"left", "start"}, {"bottom", "bottom"},
+                                             {"right", "end"}, {"insideH", "insideH"}, {"insideV", "insideV"} };
+    for (int i = 0; i < 6; ++i) {
+        pugi::xml_node b = child(box, names[i][0]);
+        if (!b)
+            b = child(box, names[i][1]);
+        if (b)
+            out[size_t(i)] = parseBorder(b);
+    }
+}
+
+QColor shadingFill(pugi::xml_node shd)
+{
+    if (!shd)
+        return {};
+    const QColor fill = colour(attr(shd, "fill"));
+    if (fill.isValid() && fill != Qt::white)
+        return fill;
+    // A solid pattern shows its colour instead of the fill.
+    if (attr(shd, "val") == u"solid") {
+        const QColor c = colour(attr(shd, "color"));
+        return c.isValid() ? c : QColor(Qt::black);
+    }
+    return {};
+}
+
+void readMargins(pugi::xml_node mar, QMarginsF& m)
+{
+    auto side = [&](const char* a, const char* b, double fallback) {
+        pugi::xml_node n = child(mar, a);
+        if (!n)
+            n = child(mar, b);
+        if (!n || (attr(n, "type") != u"dxa" && !attr(n, "type").isEmpty()))
+            return fallback;
+        return std::clamp(number(n, "w", fallback / UnitsPerTwip), 0.0, 3000.0) * UnitsPerTwip;
+    };
+    m = QMarginsF(side("left", "start", m.left()), side("top", "top", m.top()),
+                  side("right", "end", m.right()), side("bottom", "bottom", m.bottom()));
+}
+
+void applyParagraph(pugi::xml_node pPr, ParagraphProps& p)
+{
+    if (!pPr)
+        return;
+    for (pugi::xml_node c = pPr.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        const char* l = localName(c.name());
+        if (std::strcmp(l, "keepNext") == 0)
+            p.keepNext = onOff(c);
+        else if (std::strcmp(l, "keepLines") == 0)
+            p.keepLines = onOff(c);
+        else if (std::strcmp(l, "widowControl") == 0)
+            p.widowControl = onOff(c);
+        else if (std::strcmp(l, "contextualSpacing") == 0)
+            p.contextualSpacing = onOff(c);
+        else if (std::strcmp(l, "framePr") == 0)
+            p.hasFrame = true;
+        else if (std::strcmp(l, "pStyle") == 0)
+            p.style = attr(c, "val");
+        else if (std::strcmp(l, "shd") == 0)
+            p.shading = shadingFill(c);
+        else if (std::strcmp(l, "pBdr") == 0) {
+            static const char* const sides[5] = {"top", "left", "bottom", "right", "between"};
+            for (int i = 0; i < 5; ++i) {
+                pugi::xml_node b = child(c, sides[i]);
+                if (!b && i == 1)
+                    b = child(c, "start");
+                if (!b && i == 3)
+                    b = child(c, "end");
+                if (b)
+                    p.borders[size_t(i)] = parseBorder(b);
+            }
+        }
+    }
+}
+
+void applyTable(pugi::xml_node tblPr, TableProps& t)
+{
+    if (!tblPr)
+        return;
+    if (pugi::xml_node s = child(tblPr, "tblStyle"))
+        t.style = attr(s, "val");
+    if (pugi::xml_node w = child(tblPr, "tblW")) {
+        const QString type = attr(w, "type");
+        const double v = number(w, "w", 0);
+        if (type == u"dxa" && v > 0)
+            t.width = v * UnitsPerTwip;
+        else if (type == u"pct" && v > 0)
+            t.widthPct = attr(w, "w").endsWith(u'%') ? attr(w, "w").chopped(1).toDouble() / 100 : v / 5000;
+    }
+    if (pugi::xml_node ind = child(tblPr, "tblInd"))
+        t.indent = std::clamp(number(ind, "w", 0), -15000.0, 15000.0) * UnitsPerTwip;
+    if (pugi::xml_node jc = child(tblPr, "jc")) {
+        const QString v = attr(jc, "val");
+        t.align = v == u"center" ? Qt::AlignHCenter : (v == u"right" || v == u"end") ? Qt::AlignRight : Qt::AlignLeft;
+    }
+    if (pugi::xml_node b = child(tblPr, "tblBorders"))
+        readBorders(b, t.borders);
+    if (pugi::xml_node m = child(tblPr, "tblCellMar"))
+        readMargins(m, t.cellMargins);
+    if (pugi::xml_node s = child(tblPr, "shd"))
+        t.shading = shadingFill(s);
+}
+
+double twips(pugi::xml_node n, const char* a, double fallbackUnits)
+{
+    bool ok = false;
+    const double v = attr(n, a).toDouble(&ok);
+    return ok ? v * UnitsPerTwip : fallbackUnits;
+}
+
+bool sanePage(const QSizeF& page, const QMarginsF& m)
+{
+    constexpr double Min = 72 * UnitsPerPoint;          // an inch
+    constexpr double Max = 22 * 96.0;                   // Word's 22 inches
+    if (!(page.width() >= Min && page.width() <= Max && page.height() >= Min && page.height() <= Max))
+        return false;
+    return m.left() + m.right() <= page.width() - Min / 2 && m.top() + m.bottom() <= page.height() - Min / 2;
+}
+
+} // namespace
+
+SectionProps parseSection(const QString& xml)
+{
+    SectionProps s;
+    pugi::xml_document doc;
+    // The body's tail is not a whole document; wrap it so it parses.
+    if (!parse(doc, QStringLiteral("<x>") + xml + QStringLiteral("</x>")))
+        return s;
+    pugi::xml_node sect;
+    struct Last : pugi::xml_tree_walker {
+        pugi::xml_node* out;
+        bool for_each(pugi::xml_node& n) override
+        {
+            if (isNamed(n, "sectPr"))
+                *out = n;
+            return true;
+        }
+    } walker;
+    walker.out = &sect;
+    doc.traverse(walker);
+    if (!sect)
+        return s;
+    const SectionProps defaults;
+    if (pugi::xml_node sz = child(sect, "pgSz")) {
+        s.page = QSizeF(twips(sz, "w", s.page.width()), twips(sz, "h", s.page.height()));
+        // A landscape page whose sizes were written the other way round.
+        if (attr(sz, "orient") == u"landscape" && s.page.width() < s.page.height())
+            s.page.transpose();
+    }
+    if (pugi::xml_node mar = child(sect, "pgMar")) {
+        // A negative top or bottom margin is kept even under a taller header: only its size counts.
+        s.margins = QMarginsF(twips(mar, "left", s.margins.left()), std::abs(twips(mar, "top", s.margins.top())),
+                              twips(mar, "right", s.margins.right()), std::abs(twips(mar, "bottom", s.margins.bottom())));
+        s.margins.setLeft(s.margins.left() + std::max(0.0, twips(mar, "gutter", 0)));
+        s.headerDistance = std::clamp(twips(mar, "header", s.headerDistance), 0.0, s.page.height() / 2);
+        s.footerDistance = std::clamp(twips(mar, "footer", s.footerDistance), 0.0, s.page.height() / 2);
+    }
+    if (!sanePage(s.page, s.margins)) {
+        const QSizeF page = sanePage(s.page, defaults.margins) ? s.page : defaults.page;
+        s.page = page;
+        s.margins = defaults.margins;
+        s.headerDistance = defaults.headerDistance;
+        s.footerDistance = defaults.footerDistance;
+        s.fallback = true;
+    }
+    if (pugi::xml_node t = child(sect, "type")) {
+        const QString v = attr(t, "val");
+        s.start = v == u"continuous" ? SectionProps::Continuous
+                : v == u"oddPage"    ? SectionProps::OddPage
+                : v == u"evenPage"   ? SectionProps::EvenPage
+                : v == u"nextColumn" ? SectionProps::NextColumn
+                                     : SectionProps::NextPage;
+    }
+    s.titlePage = onOff(child(sect, "titlePg"));
+    if (pugi::xml_node n = child(sect, "pgNumType")) {
+        bool ok = false;
+        const int start = attr(n, "start").toInt(&ok);
+        if (ok && start >= 0)
+            s.pageNumberStart = start;
+    }
+    for (pugi::xml_node c = sect.first_child(); c; c = c.next_sibling()) {
+        const bool header = isNamed(c, "headerReference");
+        if (!header && !isNamed(c, "footerReference"))
+            continue;
+        const QString type = attr(c, "type");
+        const size_t slot = type == u"first" ? 1 : type == u"even" ? 2 : 0;
+        (header ? s.headers : s.footers)[slot] = attr(c, "id");
+    }
+    return s;
+}
+
+CellProps parseCell(const QString& tcPrXml)
+{
+    CellProps c;
+    pugi::xml_document doc;
+    if (tcPrXml.isEmpty() || !parse(doc, tcPrXml))
+        return c;
+    const pugi::xml_node tcPr = doc.first_child();
+    if (pugi::xml_node w = child(tcPr, "tcW")) {
+        if (attr(w, "type") == u"dxa" || attr(w, "type").isEmpty())
+            c.width = std::clamp(number(w, "w", -1), -1.0, 31680.0) * UnitsPerTwip;
+        if (c.width <= 0)
+            c.width = -1;
+    }
+    if (pugi::xml_node s = child(tcPr, "gridSpan"))
+        c.gridSpan = std::clamp(int(number(s, "val", 1)), 1, 64);
+    if (pugi::xml_node m = child(tcPr, "vMerge"))
+        c.vMerge = attr(m, "val") == u"restart" ? CellProps::Restart : CellProps::Continue;
+    if (pugi::xml_node b = child(tcPr, "tcBorders"))
+        readBorders(b, c.borders);
+    c.shading = shadingFill(child(tcPr, "shd"));
+    if (pugi::xml_node m = child(tcPr, "tcMar")) {
+        QMarginsF margins(-1, -1, -1, -1);
+        readMargins(m, margins);
+        c.margins = margins;
+    }
+    if (pugi::xml_node v = child(tcPr, "vAlign")) {
+        const QString a = attr(v, "val");
+        c.vAlign = a == u"center" ? CellProps::Center : a == u"bottom" ? CellProps::Bottom : CellProps::Top;
+    }
+    return c;
+}
+
+RowProps parseRow(const QString& rowOpenXml)
+{
+    RowProps r;
+    pugi::xml_document doc;
+    // The row's opening is an unclosed <w:tr ...> followed by its properties.
+    if (!parse(doc, QStringLiteral("<x>") + QString(rowOpenXml).replace(QRegularExpression(QStringLiteral("<([\\w.-]+:)?tr\\b[^>]*>")), QString()) + QStringLiteral("</x>")))
+        return r;
+    const pugi::xml_node trPr = find(doc, "trPr");
+    if (!trPr)
+        return r;
+    if (pugi::xml_node h = child(trPr, "trHeight")) {
+        r.height = std::clamp(number(h, "val", 0), 0.0, 31680.0) * UnitsPerTwip;
+        r.exactHeight = attr(h, "hRule") == u"exact";
+    }
+    r.header = onOff(child(trPr, "tblHeader"));
+    r.cantSplit = onOff(child(trPr, "cantSplit"));
+    return r;
+}
+
+bool evenAndOddHeaders(const QByteArray& settingsXml)
+{
+    pugi::xml_document doc;
+    if (!doc.load_buffer(settingsXml.constData(), size_t(settingsXml.size())))
+        return false;
+    return onOff(child(doc.document_element(), "evenAndOddHeaders"));
+}
+
+void StyleProps::read(const QByteArray& stylesXml)
+{
+    pugi::xml_document doc;
+    if (!doc.load_buffer(stylesXml.constData(), size_t(stylesXml.size())))
+        return;
+    const pugi::xml_node root = doc.document_element();
+    auto xmlOf = [](pugi::xml_node n) {
+        if (!n)
+            return QString();
+        struct Writer : pugi::xml_writer {
+            QByteArray out;
+            void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), qsizetype(size)); }
+        } w;
+        n.print(w, "", pugi::format_raw);
+        return QString::fromUtf8(w.out);
+    };
+    if (pugi::xml_node dd = child(root, "docDefaults"))
+        m_defaultPPr = xmlOf(child(child(dd, "pPrDefault"), "pPr"));
+    for (pugi::xml_node s = root.first_child(); s; s = s.next_sibling()) {
+        if (!isNamed(s, "style"))
+            continue;
+        Style st;
+        st.basedOn = attr(child(s, "basedOn"), "val");
+        st.pPr = xmlOf(child(s, "pPr"));
+        st.tblPr = xmlOf(child(s, "tblPr"));
+        st.tcPr = xmlOf(child(s, "tcPr"));
+        const QString id = attr(s, "styleId");
+        if (const QString d = attr(s, "default"); d == u"1" || d == u"true" || d == u"on") {
+            if (attr(s, "type") == u"paragraph")
+                m_defaultParagraphStyle = id;
+            else if (attr(s, "type") == u"table")
+                m_defaultTableStyle = id;
+        }
+        m_styles.insert(id, st);
+    }
+}
+
+ParagraphProps StyleProps::paragraph(const QString& pPrXml) const
+{
+    auto hit = m_cache.constFind(pPrXml);
+    if (hit != m_cache.constEnd())
+        return *hit;
+    ParagraphProps p;
+    pugi::xml_document direct;
+    const bool hasDirect = !pPrXml.isEmpty() && parse(direct, pPrXml);
+    QString styleId = hasDirect ? attr(child(direct.first_child(), "pStyle"), "val") : QString();
+    if (styleId.isEmpty())
+        styleId = m_defaultParagraphStyle;
+    QStringList chain;
+    for (QString id = styleId; !id.isEmpty() && chain.size() < 32 && !chain.contains(id); id = m_styles.value(id).basedOn)
+        chain.prepend(id);
+    pugi::xml_document d;
+    if (!m_defaultPPr.isEmpty() && parse(d, m_defaultPPr))
+        applyParagraph(d.first_child(), p);
+    for (const QString& id : chain) {
+        pugi::xml_document s;
+        const QString xml = m_styles.value(id).pPr;
+        if (!xml.isEmpty() && parse(s, xml))
+            applyParagraph(s.first_child(), p);
+    }
+    if (hasDirect)
+        applyParagraph(direct.first_child(), p);
+    p.style = styleId;
+    return *m_cache.insert(pPrXml, p);
+}
+
+TableProps StyleProps::table(const QString& tableOpenXml) const
+{
+    TableProps t;
+    pugi::xml_document doc;
+    // The table's opening: <w:tbl> (unclosed), tblPr and tblGrid.
+    QString body = tableOpenXml;
+    body.replace(QRegularExpression(QStringLiteral("<([\\w.-]+:)?tbl\\b[^>]*>")), QString());
+    if (!parse(doc, QStringLiteral("<x>") + body + QStringLiteral("</x>")))
+        return t;
+    const pugi::xml_node tblPr = find(doc, "tblPr");
+    QString styleId = attr(child(tblPr, "tblStyle"), "val");
+    if (styleId.isEmpty())
+        styleId = m_defaultTableStyle;
+    QStringList chain;
+    for (QString id = styleId; !id.isEmpty() && chain.size() < 32 && !chain.contains(id); id = m_styles.value(id).basedOn)
+        chain.prepend(id);
+    for (const QString& id : chain) {
+        pugi::xml_document s;
+        const QString xml = m_styles.value(id).tblPr;
+        if (!xml.isEmpty() && parse(s, xml))
+            applyTable(s.first_child(), t);
+    }
+    applyTable(tblPr, t);
+    if (pugi::xml_node grid = find(doc, "tblGrid")) {
+        for (pugi::xml_node g = grid.first_child(); g; g = g.next_sibling())
+            if (isNamed(g, "gridCol"))
+                t.grid.push_back(std::clamp(number(g, "w", 0), 0.0, 31680.0) * UnitsPerTwip);
+    }
+    return t;
+}
+
+} // namespace word::layout
