@@ -4,6 +4,8 @@
 #include "word/error.h"
 #include "word/model/docmodel.h"
 
+#include <algorithm>
+
 namespace word {
 
 namespace {
@@ -25,6 +27,15 @@ bool validName(const QString& name)
     return true;
 }
 
+// A number that changes with every change of any story of the document.
+quint64 documentRevision(const model::DocModel& main)
+{
+    quint64 r = main.revision();
+    for (const model::Story& s : main.stories())
+        r += s.model->revision();
+    return r + main.stories().size();
+}
+
 // The listing a collection shows, kept while the document does not change:
 // callers walk Item(1..Count) and would otherwise list everything each time.
 struct Listing {
@@ -38,11 +49,25 @@ struct Listing {
 const std::vector<model::BookmarkInfo>& listing(const model::DocModel& m, bool restricted, int start, int end)
 {
     static Listing cache;
-    if (cache.model != &m || cache.revision != m.revision() || cache.restricted != restricted
+    const quint64 revision = restricted ? m.revision() : documentRevision(m);
+    if (cache.model != &m || cache.revision != revision || cache.restricted != restricted
         || (restricted && (cache.start != start || cache.end != end))) {
-        cache.items = restricted ? m.anchors().bookmarksInside(start, end, false) : m.anchors().bookmarksByName(false);
+        if (restricted) {
+            cache.items = m.anchors().bookmarksInside(start, end, false);
+        } else {
+            cache.items = m.anchors().bookmarksByName(false);
+            if (!m.stories().empty()) {
+                for (const model::Story& s : m.stories())
+                    for (model::BookmarkInfo& b : s.model->anchors().bookmarksByName(false))
+                        if (!m.anchors().hasBookmark(b.name))
+                            cache.items.push_back(std::move(b));
+                std::stable_sort(cache.items.begin(), cache.items.end(), [](const auto& a, const auto& b) {
+                    return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+                });
+            }
+        }
         cache.model = &m;
-        cache.revision = m.revision();
+        cache.revision = revision;
         cache.restricted = restricted;
         cache.start = start;
         cache.end = end;
@@ -50,37 +75,54 @@ const std::vector<model::BookmarkInfo>& listing(const model::DocModel& m, bool r
     return cache.items;
 }
 
+// The story holding the named bookmark (the main text first), or null.
+model::DocModel* storyOf(Document* doc, const QString& name)
+{
+    model::DocModel& main = doc->model();
+    if (main.anchors().hasBookmark(name))
+        return &main;
+    for (model::Story& s : main.stories())
+        if (s.model->anchors().hasBookmark(name))
+            return s.model.get();
+    return nullptr;
+}
+
+model::DocModel* storyOrNull(Document* doc, model::DocModel* m) { return m == &doc->model() ? nullptr : m; }
+
 } // namespace
 
 Bookmark::Bookmark(Document* doc, QString name) : m_doc(doc), m_name(std::move(name)) {}
 
 QString Bookmark::Name() const
 {
-    const auto b = m_doc->model().anchors().bookmark(m_name);
-    if (!b)
+    model::DocModel* m = storyOf(m_doc, m_name);
+    if (!m)
         throw Error(notFound(m_name));
-    return b->name;
+    return m->anchors().bookmark(m_name)->name;
 }
 
 void Bookmark::Select() const
 {
-    const auto b = m_doc->model().anchors().bookmark(m_name);
-    if (!b)
+    model::DocModel* m = storyOf(m_doc, m_name);
+    if (!m)
         throw Error(notFound(m_name));
-    m_doc->ActiveWindow().Selection().SetRange(b->start, b->end);
+    const auto b = m->anchors().bookmark(m_name);
+    m_doc->ActiveWindow().Selection().SetRange(storyOrNull(m_doc, m), b->start, b->end);
 }
 
 word::Range Bookmark::Range() const
 {
-    const auto b = m_doc->model().anchors().bookmark(m_name);
-    if (!b)
+    model::DocModel* m = storyOf(m_doc, m_name);
+    if (!m)
         throw Error(notFound(m_name));
-    return word::Range(m_doc, b->start, b->end);
+    const auto b = m->anchors().bookmark(m_name);
+    return word::Range(m_doc, storyOrNull(m_doc, m), b->start, b->end);
 }
 
 void Bookmark::Delete()
 {
-    if (!m_doc->model().removeBookmark(m_name))
+    model::DocModel* m = storyOf(m_doc, m_name);
+    if (!m || !m->removeBookmark(m_name))
         throw Error(notFound(m_name));
 }
 
@@ -89,16 +131,23 @@ Bookmarks::Bookmarks(Document* doc, bool restricted, int start, int end)
 {
 }
 
+Bookmarks::Bookmarks(Document* doc, model::DocModel* story, int start, int end)
+    : m_doc(doc), m_story(story), m_restricted(true), m_start(start), m_end(end)
+{
+}
+
+model::DocModel& Bookmarks::storyModel() const { return m_story ? *m_story : m_doc->model(); }
+
 int Bookmarks::Count() const
 {
-    if (!m_restricted)
+    if (!m_restricted && m_doc->model().stories().empty())
         return m_doc->model().anchors().bookmarkCount(false);
-    return int(listing(m_doc->model(), true, m_start, m_end).size());
+    return int(listing(storyModel(), m_restricted, m_start, m_end).size());
 }
 
 Bookmark Bookmarks::Item(int index) const
 {
-    const auto& items = listing(m_doc->model(), m_restricted, m_start, m_end);
+    const auto& items = listing(storyModel(), m_restricted, m_start, m_end);
     if (index < 1 || index > int(items.size()))
         throw Error(QStringLiteral("Nincs %1. sorszámú könyvjelző (%2 könyvjelző van).").arg(index).arg(items.size()));
     return Bookmark(m_doc, items[size_t(index - 1)].name);
@@ -106,24 +155,32 @@ Bookmark Bookmarks::Item(int index) const
 
 Bookmark Bookmarks::Item(const QString& name) const
 {
-    const auto b = m_doc->model().anchors().bookmark(name);
+    if (!m_restricted) {
+        model::DocModel* m = storyOf(m_doc, name);
+        if (!m)
+            throw Error(notFound(name));
+        return Bookmark(m_doc, m->anchors().bookmark(name)->name);
+    }
+    const auto b = storyModel().anchors().bookmark(name);
     if (!b)
         throw Error(notFound(name));
-    if (m_restricted && (b->start < m_start || b->end > m_end))
+    if (b->start < m_start || b->end > m_end)
         throw Error(QStringLiteral("A(z) „%1” nevű könyvjelző nincs a kijelölt részben.").arg(name));
     return Bookmark(m_doc, b->name);
 }
 
 bool Bookmarks::Exists(const QString& name) const
 {
-    const auto b = m_doc->model().anchors().bookmark(name);
-    return b && (!m_restricted || (b->start >= m_start && b->end <= m_end));
+    if (!m_restricted)
+        return storyOf(m_doc, name) != nullptr;
+    const auto b = storyModel().anchors().bookmark(name);
+    return b && b->start >= m_start && b->end <= m_end;
 }
 
 Bookmark Bookmarks::Add(const QString& name)
 {
     const Selection& s = m_doc->ActiveWindow().Selection();
-    return Add(name, word::Range(m_doc, s.Start(), s.End()));
+    return Add(name, s.Range());
 }
 
 Bookmark Bookmarks::Add(const QString& name, const word::Range& range)
@@ -133,7 +190,12 @@ Bookmark Bookmarks::Add(const QString& name, const word::Range& range)
                                    "és csak betűt, számjegyet és aláhúzásjelet tartalmazhat.").arg(name));
     if (range.document() != m_doc)
         throw Error(QStringLiteral("A(z) „%1” könyvjelző tartománya másik dokumentumban van.").arg(name));
-    m_doc->model().addBookmark(name, range.Start(), range.End());
+    // A name lives once in a document: adding it in one story moves it from another.
+    model::DocModel& target = range.storyModel();
+    model::DocModel* holder = storyOf(m_doc, name);
+    if (holder && holder != &target)
+        holder->removeBookmark(name);
+    target.addBookmark(name, range.Start(), range.End());
     return Bookmark(m_doc, name);
 }
 

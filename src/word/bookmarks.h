@@ -9,6 +9,7 @@ namespace word {
 
 class Document;
 class Range;
+namespace model { class DocModel; }
 
 class Bookmark {
 public:
@@ -27,7 +28,10 @@ class Bookmarks {
 public:
     // Whole document (sorted by name) when restricted is false; otherwise those
     // lying wholly inside [start, end), in document order (by start, longer first).
+    // The whole document's collection spans every story (main text, headers,
+    // footers, notes, comments); a restricted one lists a span of one story.
     Bookmarks(Document* doc, bool restricted, int start, int end);
+    Bookmarks(Document* doc, model::DocModel* story, int start, int end);   // restricted, in story (null: main)
     int Count() const;
     Bookmark Item(int index) const;            // 1-based
     Bookmark Item(const QString& name) const;  // throws when no such bookmark
@@ -38,7 +42,9 @@ public:
     Bookmark Add(const QString& name, const word::Range& range);
 
 private:
+    model::DocModel& storyModel() const;
     Document* m_doc;
+    model::DocModel* m_story = nullptr;
     bool m_restricted;
     int m_start;
     int m_end;

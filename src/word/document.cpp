@@ -7,13 +7,17 @@
 #include "word/ooxml/subdocstore.h"
 #include "word/ooxml/docreader.h"
 #include "word/ooxml/docwriter.h"
+#include "word/ooxml/savecheck.h"
 #include "word/ooxml/settingspart.h"
+#include "word/ooxml/stagedfiles.h"
+#include "word/ooxml/storywriter.h"
 #include "word/opc/package.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextDocument>
 #include <QTextOption>
 #include <QUrl>
@@ -37,14 +41,17 @@ QString stylesPartOf(const opc::Package& pkg, const QString& mainPart)
 }
 
 // The folders an attached template may lie in: beside the document, the
-// program's template folder and beside the program (the compatibility
-// template), each with its links resolved.
+// templates folder ("sablonok" beside the program, or the user's own when the
+// program is installed) and beside the program (the compatibility template),
+// each with its links resolved.
 QStringList templateFolders(const QString& documentPath)
 {
     const QString program = QCoreApplication::applicationDirPath();
+    const QString userTemplates = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                                      .filePath(QStringLiteral("Quillora/sablonok"));
     QStringList folders;
     for (const QString& dir : {QFileInfo(documentPath).absolutePath(), QDir(program).filePath(QStringLiteral("sablonok")),
-                               program}) {
+                               userTemplates, program}) {
         const QString canonical = QFileInfo(dir).canonicalFilePath();
         if (!canonical.isEmpty())
             folders.append(canonical);
@@ -170,9 +177,22 @@ word::Range Document::Range(int start, int end)
 
 void Document::Select() { m_window->Selection().SetRange(0, m_model->endPosition()); }
 
-bool Document::Saved() const { return m_model->saved(); }
+bool Document::Saved() const
+{
+    if (!m_model->saved())
+        return false;
+    for (const model::Story& s : m_model->stories())
+        if (!s.model->saved())
+            return false;
+    return true;
+}
 
-void Document::setSaved(bool saved) { m_model->setSaved(saved); }
+void Document::setSaved(bool saved)
+{
+    m_model->setSaved(saved);
+    for (model::Story& s : m_model->stories())
+        s.model->setSaved(saved);
+}
 
 void Document::UndoClear() { m_model->clearUndo(); }
 
@@ -197,14 +217,34 @@ void Document::SaveAs(const QString& path)
     opc::Package* pkg = m_model->package();
     if (!pkg)
         throw Error(QStringLiteral("A(z) „%1” dokumentum nem menthető: nincs csomagja.").arg(target));
+    // Subdocument files and the master are written together or not at all;
+    // the master is renamed into place first, and only a package that reads
+    // back as the model replaces the old file.
+    ooxml::StagedFiles subdocFiles;
     ooxml::SubdocStore subdocs(*m_model);
-    subdocs.writeFiles(target);
-    pkg->setPart(m_model->mainPart, subdocs.mainDocumentXml());
+    subdocs.writeFiles(target, subdocFiles);
+    ooxml::WriteIds ids = ooxml::WriteIds::startingAfter(*m_model);
+    QStringList written{m_model->mainPart};
+    pkg->setPart(m_model->mainPart, subdocs.mainDocumentXml(&ids));
+    for (const ooxml::WrittenPart& part : ooxml::writeStoryParts(*m_model, ids)) {
+        pkg->setPart(part.name, part.xml);
+        written << part.name;
+    }
     ooxml::writeSettings(*pkg, m_model->mainPart, m_model->attachedTemplate, m_model->updateStylesOnOpen);
-    pkg->save(target);
+    for (const opc::Relationship& r : pkg->relationships(m_model->mainPart))
+        if (!r.external && r.type.endsWith(u"/settings") && pkg->hasPart(pkg->resolve(m_model->mainPart, r.target)))
+            written << pkg->resolve(m_model->mainPart, r.target);
+    const QByteArray bytes = pkg->toBytes();
+    ooxml::verifySavedPackage(bytes, *m_model, written, QFileInfo(target).fileName());
+    ooxml::StagedFiles master;
+    master.stage(target, bytes);
+    master.commit();
+    subdocFiles.commit();
+    for (model::Story& s : m_model->stories())
+        s.writtenRevision = s.model->revision();
     m_model->filePath = target;
     m_model->legacyImport = false;
-    m_model->setSaved(true);
+    setSaved(true);
 }
 
 void Document::Close()

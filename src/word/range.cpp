@@ -19,32 +19,39 @@ struct Range::Tracker {
 
 namespace {
 
-void checkBounds(Document* doc, int start, int end)
+void checkBounds(const model::DocModel& m, int start, int end)
 {
-    const int last = doc->model().endPosition();
+    const int last = m.endPosition();
     if (start < 0 || end < start || end > last)
         throw Error(QStringLiteral("Érvénytelen tartomány: %1–%2 (a dokumentum hossza %3).").arg(start).arg(end).arg(last));
 }
 
 } // namespace
 
-Range::Range(Document* doc, int start, int end) : m_doc(doc), m_track(std::make_shared<Tracker>())
+Range::Range(Document* doc, int start, int end) : Range(doc, nullptr, start, end) {}
+
+Range::Range(Document* doc, model::DocModel* story, int start, int end)
+    : m_doc(doc), m_story(story), m_track(std::make_shared<Tracker>())
 {
-    checkBounds(doc, start, end);
-    model::DocModel::QuietCursors quiet(doc->model());
-    m_track->cursor = QTextCursor(doc->textDocument());
+    model::DocModel& m = storyModel();
+    checkBounds(m, start, end);
+    model::DocModel::QuietCursors quiet(m);
+    m_track->cursor = QTextCursor(m.text());
     m_track->cursor.setPosition(start);
     m_track->cursor.setPosition(end, QTextCursor::KeepAnchor);
 }
 
+model::DocModel& Range::storyModel() const { return m_story ? *m_story : m_doc->model(); }
+
 Range::~Range() = default;
 
-Range::Range(const Range& o) : m_doc(o.m_doc), m_track(std::make_shared<Tracker>(*o.m_track)) {}
+Range::Range(const Range& o) : m_doc(o.m_doc), m_story(o.m_story), m_track(std::make_shared<Tracker>(*o.m_track)) {}
 
 Range& Range::operator=(const Range& o)
 {
     if (this != &o) {
         m_doc = o.m_doc;
+        m_story = o.m_story;
         m_track = std::make_shared<Tracker>(*o.m_track);
     }
     return *this;
@@ -56,24 +63,24 @@ int Range::End() const { return m_track->cursor.selectionEnd(); }
 
 void Range::SetRange(int start, int end)
 {
-    checkBounds(m_doc, start, end);
-    model::DocModel::QuietCursors quiet(m_doc->model());
+    checkBounds(storyModel(), start, end);
+    model::DocModel::QuietCursors quiet(storyModel());
     m_track->cursor.setPosition(start);
     m_track->cursor.setPosition(end, QTextCursor::KeepAnchor);
 }
 
-QString Range::Text() const { return model::wordText(m_doc->model(), Start(), End()); }
+QString Range::Text() const { return model::wordText(storyModel(), Start(), End()); }
 
 void Range::setText(const QString& text)
 {
     const int start = Start();
     const int end = End();
-    model::DocModel& m = m_doc->model();
+    model::DocModel& m = storyModel();
     const int newEnd = m.replaceText(start, end, text, m.formatForReplacing(start, end));
     SetRange(start, newEnd);
 }
 
-word::Bookmarks Range::Bookmarks() const { return word::Bookmarks(m_doc, true, Start(), End()); }
+word::Bookmarks Range::Bookmarks() const { return word::Bookmarks(m_doc, m_story, Start(), End()); }
 
 word::Font Range::Font() const { return word::Font(m_doc, Start(), End()); }
 
@@ -95,13 +102,13 @@ word::Find Range::Find() const
     });
 }
 
-void Range::Select() const { m_doc->ActiveWindow().Selection().SetRange(Start(), End()); }
+void Range::Select() const { m_doc->ActiveWindow().Selection().SetRange(m_story, Start(), End()); }
 
 void Range::Delete()
 {
     int start = Start();
     int end = End();
-    model::DocModel& m = m_doc->model();
+    model::DocModel& m = storyModel();
     if (start == end) {
         if (end >= m.endPosition())
             return;   // nothing follows: Word deletes nothing either
@@ -115,14 +122,14 @@ void Range::Copy() const
 {
     if (Start() == End())
         throw Error(QStringLiteral("A másoláshoz nincs kijelölt szöveg."));
-    model::putOnClipboard(model::extractFragment(m_doc->model(), Start(), End()));
+    model::putOnClipboard(model::extractFragment(storyModel(), Start(), End()));
 }
 
 void Range::Cut()
 {
     Copy();
     const int start = Start();
-    m_doc->model().replaceText(start, End(), QString(), QTextCharFormat());
+    storyModel().replaceText(start, End(), QString(), QTextCharFormat());
     SetRange(start, start);
 }
 
@@ -130,7 +137,7 @@ void Range::Paste()
 {
     const int start = Start();
     const int end = End();
-    model::DocModel& m = m_doc->model();
+    model::DocModel& m = storyModel();
     const model::Fragment f = model::takeFromClipboard(m.formatForReplacing(start, end));
     if (f.isEmpty())
         throw Error(QStringLiteral("A vágólap üres, nincs mit beilleszteni."));

@@ -10,6 +10,7 @@
 namespace word {
 
 class Document;
+namespace model { class DocModel; }
 class Bookmarks;
 class Characters;
 class Font;
@@ -18,11 +19,15 @@ class Find;
 class Range {
 public:
     Range(Document* doc, int start, int end);
+    // A range of one of the document's other stories (a header, a note, ...).
+    Range(Document* doc, model::DocModel* story, int start, int end);
     ~Range();
     Range(const Range&);
     Range& operator=(const Range&);
 
     Document* document() const { return m_doc; }
+    model::DocModel* story() const { return m_story; }   // null for the main text
+    model::DocModel& storyModel() const;
     int Start() const;
     int End() const;
     void SetRange(int start, int end);
@@ -44,6 +49,7 @@ public:
 
 private:
     Document* m_doc;
+    model::DocModel* m_story = nullptr;
     struct Tracker;
     std::shared_ptr<Tracker> m_track;
 };

@@ -12,37 +12,47 @@ namespace word {
 
 Selection::Selection(Document* doc) : m_doc(doc), m_cursor(doc->textDocument()) {}
 
-int Selection::Start() const { return m_cursor.selectionStart(); }
+int Selection::Start() const { return cur().selectionStart(); }
 
-int Selection::End() const { return m_cursor.selectionEnd(); }
+int Selection::End() const { return cur().selectionEnd(); }
 
-void Selection::SetRange(int start, int end)
+model::DocModel& Selection::storyModel() const { return m_story ? *m_story : m_doc->model(); }
+
+void Selection::SetRange(int start, int end) { SetRange(nullptr, start, end); }
+
+void Selection::SetRange(model::DocModel* story, int start, int end)
 {
-    const int last = m_doc->model().endPosition();
+    if (story == &m_doc->model())
+        story = nullptr;
+    const int last = (story ? *story : m_doc->model()).endPosition();
     if (start < 0 || end < start || end > last)
         throw Error(QStringLiteral("Érvénytelen kijelölés: %1–%2 (a dokumentum hossza %3).").arg(start).arg(end).arg(last));
+    if (story && story != m_story)
+        m_storyCursor = QTextCursor(story->text());
+    m_story = story;
     {
-        model::DocModel::QuietCursors quiet(m_doc->model());
-        m_cursor.setPosition(start);
-        m_cursor.setPosition(end, QTextCursor::KeepAnchor);
+        model::DocModel::QuietCursors quiet(storyModel());
+        QTextCursor& c = m_story ? m_storyCursor : m_cursor;
+        c.setPosition(start);
+        c.setPosition(end, QTextCursor::KeepAnchor);
     }
     m_doc->notifySelectionChanged();
 }
 
-QString Selection::Text() const { return model::wordText(m_doc->model(), Start(), End()); }
+QString Selection::Text() const { return model::wordText(storyModel(), Start(), End()); }
 
 void Selection::setText(const QString& text)
 {
     const int start = Start();
     const int end = End();
-    model::DocModel& m = m_doc->model();
+    model::DocModel& m = storyModel();
     const int newEnd = m.replaceText(start, end, text, m.formatForReplacing(start, end));
-    SetRange(start, newEnd);
+    SetRange(m_story, start, newEnd);
 }
 
-word::Range Selection::Range() const { return word::Range(m_doc, Start(), End()); }
+word::Range Selection::Range() const { return word::Range(m_doc, m_story, Start(), End()); }
 
-word::Bookmarks Selection::Bookmarks() const { return word::Bookmarks(m_doc, true, Start(), End()); }
+word::Bookmarks Selection::Bookmarks() const { return word::Bookmarks(m_doc, m_story, Start(), End()); }
 
 word::Font Selection::Font() const { return word::Font(m_doc, Start(), End()); }
 
@@ -58,17 +68,17 @@ void Selection::MoveLeft(int count)
     if (Start() != End())
         --count;   // the first step only collapses
     p = std::max(0, p - count);
-    SetRange(p, p);
+    SetRange(m_story, p, p);
 }
 
 void Selection::Move(int count)
 {
-    const int last = m_doc->model().endPosition();
+    const int last = storyModel().endPosition();
     int p = count > 0 ? End() : Start();
     if (Start() != End())
         count += count > 0 ? -1 : (count < 0 ? 1 : 0);   // collapsing is the first unit
     p = std::clamp(p + count, 0, last);
-    SetRange(p, p);
+    SetRange(m_story, p, p);
 }
 
 void Selection::Copy() const { Range().Copy(); }
@@ -77,30 +87,30 @@ void Selection::Cut()
 {
     word::Range r = Range();
     r.Cut();
-    SetRange(r.Start(), r.End());
+    SetRange(m_story, r.Start(), r.End());
 }
 
 void Selection::Paste()
 {
     word::Range r = Range();
     r.Paste();
-    SetRange(r.Start(), r.End());
+    SetRange(m_story, r.Start(), r.End());
 }
 
 void Selection::Delete()
 {
     word::Range r = Range();
     r.Delete();
-    SetRange(r.Start(), r.End());
+    SetRange(m_story, r.Start(), r.End());
 }
 
 void Selection::TypeText(const QString& text)
 {
     const int start = Start();
     const int end = End();
-    model::DocModel& m = m_doc->model();
+    model::DocModel& m = storyModel();
     const int newEnd = m.replaceText(start, end, text, m.formatForReplacing(start, end));
-    SetRange(newEnd, newEnd);
+    SetRange(m_story, newEnd, newEnd);
 }
 
 } // namespace word

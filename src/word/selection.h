@@ -8,6 +8,7 @@
 namespace word {
 
 class Document;
+namespace model { class DocModel; }
 
 class Selection {
 public:
@@ -15,7 +16,11 @@ public:
 
     int Start() const;
     int End() const;
-    void SetRange(int start, int end);
+    void SetRange(int start, int end);   // in the main text
+    // Moves the selection into a story (null: the main text), as Word does
+    // when a bookmark of a header is selected.
+    void SetRange(model::DocModel* story, int start, int end);
+    model::DocModel* story() const { return m_story; }
     QString Text() const;
     void setText(const QString& text);   // afterwards spans exactly the new text
 
@@ -33,12 +38,18 @@ public:
     void Delete();
     void TypeText(const QString& text);
 
-    QTextCursor& cursor() { return m_cursor; }
+    // The selection in the main text, which a view shares. A view taking it
+    // brings the selection back into the main text.
+    QTextCursor& cursor() { m_story = nullptr; return m_cursor; }
     const QTextCursor& cursor() const { return m_cursor; }
 
 private:
+    model::DocModel& storyModel() const;
+    const QTextCursor& cur() const { return m_story ? m_storyCursor : m_cursor; }
     Document* m_doc;
     QTextCursor m_cursor;
+    model::DocModel* m_story = nullptr;
+    QTextCursor m_storyCursor;
 };
 
 } // namespace word

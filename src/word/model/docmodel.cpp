@@ -242,13 +242,14 @@ bool DocModel::removeBookmark(const QString& name)
     return true;
 }
 
-int DocModel::addMarkup(int position, const QString& xml, int group)
+int DocModel::addMarkup(int position, const QString& xml, int group, int role)
 {
     openUndoStep();
     const int idx = int(m_preserved.markups.size());
     Markup m;
     m.xml = xml;
     m.group = group;
+    m.role = group >= 0 ? role : Markup::Standalone;
     m.handle = m_anchors.addMarkup(position, idx, group);
     m_preserved.markups.push_back(m);
     return idx;

@@ -77,6 +77,9 @@ public:
     const std::vector<Story>& stories() const { return m_stories; }
     // The header or footer story the main part refers to by relationship id, or null.
     const Story* storyByRelId(const QString& relId) const;
+    // What frames the notes of a notes or comments part: its declaration and
+    // root start tag, and its root end tag (by part name).
+    QHash<QString, std::pair<QByteArray, QByteArray>> storyPartFrames;
 
     // The last valid cursor position (the document's end before its terminator).
     int endPosition() const;
@@ -94,7 +97,7 @@ public:
     void mergeCharFormat(int start, int end, const QTextCharFormat& fmt);
     void addBookmark(const QString& name, int start, int end, int xmlId = -1);
     bool removeBookmark(const QString& name);
-    int addMarkup(int position, const QString& xml, int group);   // returns the markup index
+    int addMarkup(int position, const QString& xml, int group, int role = Markup::Standalone);   // returns the markup index
     // The format the text replacing [start, end) takes: that of the first replaced character.
     QTextCharFormat formatForReplacing(int start, int end) const;
 

@@ -14,7 +14,7 @@ namespace word::model {
 
 namespace {
 
-constexpr quint32 kMagic = 0x51464731;   // "QFG1"
+constexpr quint32 kMagic = 0x51464732;   // "QFG2"
 
 // Where a block came from means nothing elsewhere: a pasted paragraph is
 // always written anew, and container wrappers stay with their container.
@@ -25,6 +25,9 @@ QTextBlockFormat portable(QTextBlockFormat f)
     f.clearProperty(prop::SuffixXml);
     f.clearProperty(prop::Phantom);
     f.clearProperty(prop::SubdocSlot);
+    f.clearProperty(prop::PrefixRef);
+    f.clearProperty(prop::SuffixRef);
+    f.clearProperty(prop::ParaAttrs);
     f.clearProperty(QTextFormat::ObjectIndex);
     return f;
 }
@@ -102,7 +105,7 @@ QByteArray Fragment::serialize() const
         s << m.name << qint32(m.start) << qint32(m.end);
     s << quint32(markups.size());
     for (const MarkupItem& m : markups)
-        s << qint32(m.position) << m.xml << qint32(m.group);
+        s << qint32(m.position) << m.xml << qint32(m.group) << qint32(m.role);
     return out;
 }
 
@@ -143,10 +146,11 @@ Fragment Fragment::deserialize(const QByteArray& data)
     s >> n;
     for (quint32 i = 0; i < n && s.status() == QDataStream::Ok; ++i) {
         MarkupItem m;
-        qint32 p = 0, g = 0;
-        s >> p >> m.xml >> g;
+        qint32 p = 0, g = 0, role = 0;
+        s >> p >> m.xml >> g >> role;
         m.position = p;
         m.group = g;
+        m.role = role;
         f.markups.push_back(m);
     }
     if (s.status() != QDataStream::Ok)
@@ -212,12 +216,18 @@ Fragment extractFragment(const DocModel& model, int start, int end)
         found.push_back({p.position, p.ref});
         ++groupCount[markups[size_t(p.ref)].group];
     });
+    // A wrapper or a field travels only with all of its points.
+    QHash<int, int> groupTotal;
+    if (!groupCount.isEmpty()) {
+        for (const Markup& m : markups)
+            if (m.group >= 0 && groupCount.contains(m.group) && model.anchors().markupPosition(m.handle))
+                ++groupTotal[m.group];
+    }
     for (const auto& [pos, idx] : found) {
         const Markup& m = markups[size_t(idx)];
-        // A wrapper travels only with both of its tags.
-        if (!portableMarkup(m.xml) || (m.group >= 0 && groupCount.value(m.group) != 2))
+        if (!portableMarkup(m.xml) || (m.group >= 0 && groupCount.value(m.group) != groupTotal.value(m.group)))
             continue;
-        f.markups.push_back({pos - start, m.xml, m.group});
+        f.markups.push_back({pos - start, m.xml, m.group, m.role});
     }
     return f;
 }
@@ -240,13 +250,18 @@ int insertFragment(DocModel& model, int pos, const Fragment& f, bool adoptLastFo
         if (b.paragraphEnd) {
             const QTextBlockFormat host = c.blockFormat();
             const QTextCharFormat hostMark = c.blockCharFormat();
-            c.setBlockFormat(portable(b.format));
+            // A pasted paragraph lies in the wrappers of the place it goes to.
+            QTextBlockFormat pasted = portable(b.format);
+            pasted.setProperty(prop::BlockPath, host.property(prop::BlockPath));
+            c.setBlockFormat(pasted);
             c.setBlockCharFormat(b.markFormat);
             at = model.replaceText(at, at, QStringLiteral("\r"), hostMark, true);
             c.setPosition(at);
             c.setBlockFormat(host);
         } else if (adoptLastFormat && i + 1 == f.blocks.size()) {
-            c.setBlockFormat(portable(b.format));
+            QTextBlockFormat pasted = portable(b.format);
+            pasted.setProperty(prop::BlockPath, c.blockFormat().property(prop::BlockPath));
+            c.setBlockFormat(pasted);
             c.setBlockCharFormat(b.markFormat);
         }
     }
@@ -264,7 +279,7 @@ int insertFragment(DocModel& model, int pos, const Fragment& f, bool adoptLastFo
                 it = groups.insert(m.group, model.preserved().nextGroup++);
             g = *it;
         }
-        model.addMarkup(pos + m.position, m.xml, g);
+        model.addMarkup(pos + m.position, m.xml, g, m.role);
     }
     return pos + length;
 }

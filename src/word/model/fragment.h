@@ -33,6 +33,7 @@ struct Fragment {
         int position;
         QString xml;
         int group;
+        int role;
     };
     std::vector<Block> blocks;
     std::vector<Bookmark> bookmarks;   // positions relative to the fragment's start

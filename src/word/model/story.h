@@ -9,6 +9,7 @@
 // is the note's w:id, which the main text's reference marks use.
 
 #include <QString>
+#include <QtGlobal>
 #include <memory>
 
 namespace word::model {
@@ -23,6 +24,7 @@ struct Story {
     QString noteId;     // notes and comments: the w:id of the note
     QString noteType;   // notes: w:type ("separator", "continuationSeparator", ...) or empty for a real note
     std::unique_ptr<DocModel> model;
+    quint64 writtenRevision = 0;   // the model's revision when its part was last read or written
 };
 
 } // namespace word::model

@@ -13,6 +13,7 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -38,6 +39,7 @@ QString lookSignature(const QTextCharFormat& f)
 namespace {
 
 const QString kImageRel = QStringLiteral("/image");
+constexpr qint64 kMaxTableCells = 1'000'000;
 const QString kSubDocRel = QStringLiteral("/subDocument");
 
 bool oneOf(const char* l, std::initializer_list<const char*> names)
@@ -71,6 +73,7 @@ bool propertyChild(const char* l)
 
 struct Container {
     QTextCursor cur;
+    QString path;                // BlockPath of the block wrappers open here
     bool fresh = true;           // the current block is empty and stands for no paragraph yet
     QByteArray pendingChunk;     // verbatim container-level XML waiting for the next paragraph
     QString pendingPrefix;       // the same without bookmarks, for a regenerated paragraph
@@ -96,18 +99,32 @@ struct OpenBookmark {
 
 class Reader {
 public:
-    Reader(model::DocModel& m, const opc::Package& pkg, const ReadOptions& o) : m_model(m), m_pkg(pkg), m_options(o) {}
+    Reader(model::DocModel& m, const opc::Package& pkg, const ReadOptions& o) : m_model(&m), m_pkg(pkg), m_options(o) {}
     void run();
 
 private:
     void readSideParts();
     void readBody(pugi::xml_node body);
+    void readStories();
+    model::Story& newStory(model::DocModel& main, model::Story::Kind kind, const QString& part);
+    void readStory(pugi::xml_node container, const QByteArray& head, const QByteArray& tail);
     void readBlocks(pugi::xml_node container, Container& ctx, pugi::xml_node stopAt = {}, bool atEnd = true);
     void readParagraph(pugi::xml_node p, Container& ctx);
     void readTable(pugi::xml_node tbl, Container& ctx);
+    struct Wrapped {
+        pugi::xml_node node;
+        QString path;
+        QString lead;
+    };
+    void collectWrapped(pugi::xml_node parent, const char* item, const QString& path, std::vector<Wrapped>& out,
+                        QString& lead, int depth);
     void readWrapperBlock(pugi::xml_node n, Container& ctx);
+    int addWrapper(pugi::xml_node n, pugi::xml_node* content);
+    void noteWrapperId(pugi::xml_node n);
     void flushTrailing(Container& ctx);
-    void appendTrailing(Container& ctx, const QByteArray& xml);
+    int addItem(const QString& xml);
+    QString markRunProperties(pugi::xml_node rPr) const;
+    int fieldGroup(pugi::xml_node c, const char* local);
     void startBlock(Container& ctx, const QTextBlockFormat& bf, const QTextCharFormat& cf);
     void placePendingBookmarks(Container& ctx, int position);
     void readRunLevel(pugi::xml_node parent, QTextCursor& cur, const QTextCharFormat& paraChars, const QString& paraStyle);
@@ -117,12 +134,12 @@ private:
     QTextCharFormat runFormat(pugi::xml_node rPr, const QTextCharFormat& paraChars, const QString& paraStyle);
     void bookmarkStart(pugi::xml_node n, int pos);
     void bookmarkEnd(pugi::xml_node n, int pos);
-    void markup(int pos, const QString& xml, int group = -1) { m_model.addMarkup(pos, xml, group); }
+    void markup(int pos, const QString& xml, int group = -1) { m_model->addMarkup(pos, xml, group); }
     QString numberingLabel(pugi::xml_node pPr, const QString& styleId, QTextBlockFormat& bf);
     void showInList(QTextCursor& cur);
     void finish();
 
-    model::DocModel& m_model;
+    model::DocModel* m_model;
     const opc::Package& m_pkg;
     const ReadOptions& m_options;
     QString m_part;
@@ -137,7 +154,9 @@ private:
     QString m_listKey;                          // of the paragraph being read
     Numbering::Display m_listDisplay;
     std::vector<bool> m_forced;                 // paragraphs never written verbatim
+    std::vector<int> m_fieldGroups;             // markup groups of the complex fields open, innermost last
     int m_tables = 0;
+    qint64 m_cells = 0;                         // table cells read from the whole package
 };
 
 void Reader::run()
@@ -150,14 +169,14 @@ void Reader::run()
     if (!m_n.found() || !m_n.is(root, "document"))
         throw Error(QStringLiteral("A(z) „%1” fájl fő része nem Word-dokumentum (hiányzik a „document” gyökérelem).")
                         .arg(QFileInfo(m_pkg.fileName()).fileName()));
-    m_model.mainPart = m_part;
-    m_model.preserved().wPrefix = QString::fromStdString(m_n.prefix());
-    m_model.preserved().rPrefix = QString::fromStdString(m_n.relPrefix());
+    m_model->mainPart = m_part;
+    m_model->preserved().wPrefix = QString::fromStdString(m_n.prefix());
+    m_model->preserved().rPrefix = QString::fromStdString(m_n.relPrefix());
     for (const opc::Relationship& r : m_pkg.relationships(m_part))
         m_rels.insert(r.id, r.external ? r.target : m_pkg.resolve(m_part, r.target));
     readSideParts();
 
-    m_model.beginLoad();
+    m_model->beginLoad();
     QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
     head += openTag(root).toUtf8();
     QByteArray tail;
@@ -174,12 +193,118 @@ void Reader::run()
         throw Error(QStringLiteral("A(z) „%1” fájl dokumentumrészében nincs törzs („body”).")
                         .arg(QFileInfo(m_pkg.fileName()).fileName()));
     pugi::xml_node sectPr = m_n.child(body, "sectPr");
-    m_model.preserved().head = head;
-    m_model.preserved().tail = (sectPr ? nodeXmlUtf8(sectPr) : QByteArray()) + closeTag(body).toUtf8() + tail
+    m_model->preserved().head = head;
+    m_model->preserved().tail = (sectPr ? nodeXmlUtf8(sectPr) : QByteArray()) + closeTag(body).toUtf8() + tail
                                + closeTag(root).toUtf8();
     readBody(body);
     finish();
-    m_model.endLoad();
+    m_model->endLoad();
+    readStories();
+}
+
+// The stories beside the main text: each header and footer part, and each
+// note and comment of the notes and comments parts, into a model of its own.
+void Reader::readStories()
+{
+    model::DocModel* main = m_model;
+    const QString mainPart = m_part;
+    struct Ref { model::Story::Kind kind; QString part; QString relId; };
+    std::vector<Ref> refs;
+    QSet<QString> seen;
+    for (const opc::Relationship& r : m_pkg.relationships(mainPart)) {
+        if (r.external)
+            continue;
+        model::Story::Kind kind;
+        if (r.type.endsWith(u"/header"))
+            kind = model::Story::Header;
+        else if (r.type.endsWith(u"/footer"))
+            kind = model::Story::Footer;
+        else if (r.type.endsWith(u"/footnotes"))
+            kind = model::Story::Footnote;
+        else if (r.type.endsWith(u"/endnotes"))
+            kind = model::Story::Endnote;
+        else if (r.type.endsWith(u"/comments"))
+            kind = model::Story::Comment;
+        else
+            continue;
+        const QString part = m_pkg.resolve(mainPart, r.target);
+        // A story whose part is missing is left out, as Word does; the reference stays.
+        if (!m_pkg.hasPart(part) || part == mainPart || seen.contains(part))
+            continue;
+        seen.insert(part);
+        refs.push_back({kind, part, r.id});
+    }
+    for (const Ref& ref : refs) {
+        pugi::xml_document doc;
+        opc::parseXml(m_pkg.part(ref.part), doc, ref.part);
+        const pugi::xml_node root = doc.document_element();
+        m_n.init(root);
+        if (!m_n.found())
+            throw Error(QStringLiteral("A(z) „%1” fájl „%2” része nem WordprocessingML.")
+                            .arg(QFileInfo(m_pkg.fileName()).fileName(), ref.part));
+        m_part = ref.part;
+        m_rels.clear();
+        for (const opc::Relationship& r : m_pkg.relationships(m_part))
+            m_rels.insert(r.id, r.external ? r.target : m_pkg.resolve(m_part, r.target));
+        const QByteArray decl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+        if (ref.kind == model::Story::Header || ref.kind == model::Story::Footer) {
+            model::Story& st = newStory(*main, ref.kind, ref.part);
+            st.relId = ref.relId;
+            readStory(root, decl + openTag(root).toUtf8(), closeTag(root).toUtf8());
+            continue;
+        }
+        const char* noteName = ref.kind == model::Story::Footnote ? "footnote"
+                               : ref.kind == model::Story::Endnote ? "endnote" : "comment";
+        QByteArray frameHead = decl + openTag(root).toUtf8();
+        for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element)
+                continue;
+            if (!m_n.is(c, noteName)) {
+                frameHead += nodeXmlUtf8(c);   // nothing but notes is expected here: kept ahead of them
+                continue;
+            }
+            model::Story& st = newStory(*main, ref.kind, ref.part);
+            st.noteId = XmlNames::attrText(c, "id");
+            st.noteType = XmlNames::attrText(c, "type");
+            readStory(c, openTag(c).toUtf8(), closeTag(c).toUtf8());
+        }
+        main->storyPartFrames.insert(ref.part, {frameHead, closeTag(root).toUtf8()});
+    }
+    for (model::Story& st : main->stories())
+        st.writtenRevision = st.model->revision();
+    m_model = main;
+    m_part = mainPart;
+}
+
+model::Story& Reader::newStory(model::DocModel& main, model::Story::Kind kind, const QString& part)
+{
+    model::Story st;
+    st.kind = kind;
+    st.part = part;
+    st.model = std::make_unique<model::DocModel>();
+    st.model->mainPart = part;
+    m_model = st.model.get();
+    main.stories().push_back(std::move(st));
+    return main.stories().back();
+}
+
+// Reads the blocks of container into m_model, a story's own model.
+void Reader::readStory(pugi::xml_node container, const QByteArray& head, const QByteArray& tail)
+{
+    m_model->preserved().wPrefix = QString::fromStdString(m_n.prefix());
+    m_model->preserved().rPrefix = QString::fromStdString(m_n.relPrefix());
+    m_model->preserved().head = head;
+    m_model->preserved().tail = tail;
+    m_open.clear();
+    m_lists.clear();
+    m_forced.clear();
+    m_fieldGroups.clear();
+    m_model->beginLoad();
+    Container ctx;
+    ctx.cur = QTextCursor(m_model->text());
+    readBlocks(container, ctx);
+    finish();
+    m_model->endLoad();
 }
 
 void Reader::readSideParts()
@@ -207,11 +332,11 @@ void Reader::readSideParts()
     }
     if (!settingsPart.isEmpty() && m_pkg.hasPart(settingsPart)) {
         const SettingsInfo s = readSettings(m_pkg.part(settingsPart), settingsPart);
-        m_model.updateStylesOnOpen = s.updateStyles;
+        m_model->updateStylesOnOpen = s.updateStyles;
         if (!s.attachedTemplateId.isEmpty()) {
             for (const opc::Relationship& r : m_pkg.relationships(settingsPart))
                 if (r.id == s.attachedTemplateId)
-                    m_model.attachedTemplate = r.target;
+                    m_model->attachedTemplate = r.target;
         }
     }
 }
@@ -219,7 +344,7 @@ void Reader::readSideParts()
 void Reader::readBody(pugi::xml_node body)
 {
     Container ctx;
-    ctx.cur = QTextCursor(m_model.text());
+    ctx.cur = QTextCursor(m_model->text());
     readBlocks(body, ctx, m_n.child(body, "sectPr"));
 }
 
@@ -250,53 +375,87 @@ void Reader::readBlocks(pugi::xml_node container, Container& ctx, pugi::xml_node
         flushTrailing(ctx);
 }
 
-// A block-level content control or custom XML element: its paragraphs and
-// tables are read as the container's own, its tags kept around them.
-void Reader::readWrapperBlock(pugi::xml_node n, Container& ctx)
+// True when n holds a paragraph or a table at block level, directly or
+// inside further block wrappers.
+bool holdsBlocks(const XmlNames& names, pugi::xml_node n, int depth = 0)
+{
+    if (depth > 64)
+        return false;
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+        const char* l = names.local(c);
+        if (!l)
+            continue;
+        if (std::strcmp(l, "p") == 0 || std::strcmp(l, "tbl") == 0)
+            return true;
+        if ((std::strcmp(l, "sdt") == 0 || std::strcmp(l, "sdtContent") == 0 || std::strcmp(l, "customXml") == 0)
+            && holdsBlocks(names, c, depth + 1))
+            return true;
+    }
+    return false;
+}
+
+// Records the w:id of a content control or a tracked change, so that copies
+// the writer makes get ids of their own.
+void Reader::noteWrapperId(pugi::xml_node n)
+{
+    pugi::xml_node idNode = n;
+    if (m_n.is(n, "sdt"))
+        idNode = m_n.child(m_n.child(n, "sdtPr"), "id");
+    const QString v = XmlNames::attrText(idNode, m_n.is(n, "sdt") ? "val" : "id");
+    bool ok = false;
+    const qint64 id = v.toLongLong(&ok);
+    if (ok && id > m_model->preserved().maxWrapperId && id < 0x7fffffff)
+        m_model->preserved().maxWrapperId = int(id);
+}
+
+// A block wrapper's tags, kept once for all the blocks inside it; content is
+// set to the element whose children are those blocks.
+int Reader::addWrapper(pugi::xml_node n, pugi::xml_node* content)
 {
     QString open = openTag(n);
-    pugi::xml_node content;
+    *content = n;
     for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
         const char* l = m_n.local(c);
         if (l && std::strcmp(l, "sdtContent") == 0)
-            content = c;
+            *content = c;
         else if (l && propertyChild(l))
             open += nodeXml(c);
     }
-    const bool isSdt = m_n.is(n, "sdt");
-    const QString sdtContentTag = QString::fromStdString(m_n.qualified("sdtContent"));
-    if (isSdt)
-        open += u'<' + sdtContentTag + u'>';
-    ctx.pendingChunk += open.toUtf8();
-    ctx.pendingPrefix += open;
-    if (isSdt && content)
-        readBlocks(content, ctx, {}, false);
-    else if (!isSdt)
-        readBlocks(n, ctx, {}, false);
-    const QString close = isSdt ? QStringLiteral("</") + sdtContentTag + u'>' + closeTag(n) : closeTag(n);
-    appendTrailing(ctx, close.toUtf8());
+    QString close = closeTag(n);
+    if (*content != n) {
+        open += openTag(*content);
+        close = closeTag(*content) + close;
+    }
+    noteWrapperId(n);
+    auto& wrappers = m_model->preserved().wrappers;
+    wrappers.push_back({open, close});
+    return int(wrappers.size()) - 1;
 }
 
-// XML closing a wrapper goes with what came last: pending items, the last
-// paragraph or the last table.
-void Reader::appendTrailing(Container& ctx, const QByteArray& xml)
+// A block-level content control or custom XML element: its paragraphs and
+// tables are read as the container's own, each carrying the wrapper in its
+// path. One that holds no paragraph is kept as it is.
+void Reader::readWrapperBlock(pugi::xml_node n, Container& ctx)
 {
-    if (!ctx.pendingChunk.isEmpty() || (ctx.lastParagraph < 0 && !ctx.lastWasTable)) {
+    if (!holdsBlocks(m_n, n)) {
+        const QByteArray xml = nodeXmlUtf8(n);
         ctx.pendingChunk += xml;
         ctx.pendingPrefix += QString::fromUtf8(xml);
         return;
     }
-    if (ctx.lastWasTable && ctx.lastTable) {
-        QTextTableFormat tf = ctx.lastTable->format();
-        tf.setProperty(prop::SuffixXml, tf.stringProperty(prop::SuffixXml) + QString::fromUtf8(xml));
-        ctx.lastTable->setFormat(tf);
-        return;
-    }
-    m_model.preserved().paragraphs[size_t(ctx.lastParagraph)].chunk += xml;
-    QTextCursor c = ctx.cur;
-    QTextBlockFormat bf = c.blockFormat();
-    bf.setProperty(prop::SuffixXml, bf.stringProperty(prop::SuffixXml) + QString::fromUtf8(xml));
-    c.setBlockFormat(bf);
+    pugi::xml_node content;
+    const int index = addWrapper(n, &content);
+    const QString outer = ctx.path;
+    ctx.path = outer.isEmpty() ? QString::number(index) : outer + u',' + QString::number(index);
+    readBlocks(content, ctx, {}, false);
+    ctx.path = outer;
+}
+
+int Reader::addItem(const QString& xml)
+{
+    auto& items = m_model->preserved().items;
+    items.push_back(xml);
+    return int(items.size()) - 1;
 }
 
 // Container-level items after the last paragraph or table.
@@ -309,14 +468,17 @@ void Reader::flushTrailing(Container& ctx)
     const bool toLastParagraph = !ctx.fresh && ctx.lastParagraph >= 0;
     placePendingBookmarks(ctx, ctx.cur.block().position() + ctx.cur.block().length() - 1);
     if (toLastParagraph) {
-        m_model.preserved().paragraphs[size_t(ctx.lastParagraph)].chunk += ctx.pendingChunk;
+        model::PreservedParagraph& last = m_model->preserved().paragraphs[size_t(ctx.lastParagraph)];
+        last.chunk += ctx.pendingChunk;
         QTextBlockFormat bf = ctx.cur.blockFormat();
-        bf.setProperty(prop::SuffixXml, bf.stringProperty(prop::SuffixXml) + ctx.pendingPrefix);
+        bf.setProperty(prop::SuffixRef, addItem(ctx.pendingPrefix));
         ctx.cur.setBlockFormat(bf);
     } else {
         QTextBlockFormat bf = ctx.cur.blockFormat();
         bf.setProperty(prop::Phantom, true);
-        bf.setProperty(prop::PrefixXml, ctx.pendingPrefix);
+        bf.setProperty(prop::PrefixRef, addItem(ctx.pendingPrefix));
+        if (!ctx.path.isEmpty())
+            bf.setProperty(prop::BlockPath, ctx.path);
         ctx.cur.setBlockFormat(bf);
     }
     ctx.pendingChunk.clear();
@@ -373,6 +535,47 @@ QString Reader::numberingLabel(pugi::xml_node pPr, const QString& styleId, QText
     return label;
 }
 
+// The characters and instructions of one complex field share a markup group,
+// so an edit that removes one of them removes the field's whole frame and
+// leaves its result as plain text, never a field without its end.
+int Reader::fieldGroup(pugi::xml_node c, const char* local)
+{
+    const bool fldChar = std::strcmp(local, "fldChar") == 0;
+    const bool instr = std::strcmp(local, "instrText") == 0 || std::strcmp(local, "delInstrText") == 0;
+    if (!fldChar && !instr)
+        return -1;
+    const QString type = fldChar ? XmlNames::attrText(c, "fldCharType") : QString();
+    if (type == u"begin") {
+        m_fieldGroups.push_back(m_model->preserved().nextGroup++);
+        return m_fieldGroups.back();
+    }
+    if (m_fieldGroups.empty())
+        return -1;
+    const int g = m_fieldGroups.back();
+    if (type == u"end")
+        m_fieldGroups.pop_back();
+    return g;
+}
+
+// The paragraph mark's properties as the rPr of a run: without the marks of
+// tracked changes that only a paragraph mark may carry.
+QString Reader::markRunProperties(pugi::xml_node rPr) const
+{
+    if (!rPr || !rPr.first_child())
+        return {};
+    pugi::xml_document copy;
+    pugi::xml_node c = copy.append_copy(rPr);
+    for (pugi::xml_node k = c.first_child(); k;) {
+        const pugi::xml_node next = k.next_sibling();
+        const char* l = m_n.local(k);
+        if (l && (std::strcmp(l, "ins") == 0 || std::strcmp(l, "del") == 0 || std::strcmp(l, "moveFrom") == 0
+                  || std::strcmp(l, "moveTo") == 0 || std::strcmp(l, "rPrChange") == 0))
+            c.remove_child(k);
+        k = next;
+    }
+    return c.first_child() ? nodeXml(c) : QString();
+}
+
 // Numbered paragraphs join a QTextList so a view draws their labels; the
 // label text itself stays out of the document's text, as in Word.
 void Reader::showInList(QTextCursor& cur)
@@ -401,7 +604,7 @@ void Reader::readParagraph(pugi::xml_node p, Container& ctx)
     m_styles.paragraphLook(styleId, bf, paraChars);
     StyleSheet::applyParagraphProperties(m_n, pPr, bf);
 
-    auto& paras = m_model.preserved().paragraphs;
+    auto& paras = m_model->preserved().paragraphs;
     const int index = int(paras.size());
     model::PreservedParagraph pp;
     pp.chunk = ctx.pendingChunk + nodeXmlUtf8(p);
@@ -421,12 +624,25 @@ void Reader::readParagraph(pugi::xml_node p, Container& ctx)
         }
     }
     if (!ctx.pendingPrefix.isEmpty())
-        bf.setProperty(prop::PrefixXml, ctx.pendingPrefix);
+        bf.setProperty(prop::PrefixRef, addItem(ctx.pendingPrefix));
+    if (!ctx.path.isEmpty())
+        bf.setProperty(prop::BlockPath, ctx.path);
+    if (p.first_attribute()) {
+        QString attrs = openTag(p);
+        attrs.chop(1);
+        bf.setProperty(prop::ParaAttrs, attrs);
+    }
     const QString label = numberingLabel(pPr, styleId, bf);
     if (!label.isEmpty())
         bf.setProperty(prop::ListLabel, label);
     QTextCharFormat markChars = paraChars;
-    StyleSheet::applyRunProperties(m_n, m_n.child(pPr, "rPr"), markChars);
+    const pugi::xml_node markRPr = m_n.child(pPr, "rPr");
+    StyleSheet::applyRunProperties(m_n, markRPr, markChars);
+    // Text typed into an empty paragraph takes the look of its mark, as in Word.
+    const QString markRunPr = markRunProperties(markRPr);
+    if (!markRunPr.isEmpty())
+        markChars.setProperty(prop::RPrXml, markRunPr);
+    markChars.setProperty(prop::LookSig, lookSignature(markChars));
     startBlock(ctx, bf, markChars);
     if (!label.isEmpty())
         showInList(ctx.cur);
@@ -481,10 +697,11 @@ void Reader::readRunLevel(pugi::xml_node parent, QTextCursor& cur, const QTextCh
                 if (r.id == relId)
                     sd.target = r.target;
             sd.relId = relId;
-            sd.referenceMarkup = m_model.addMarkup(cur.position(), nodeXml(c), -1);
-            m_model.subdocs.push_back(sd);
+            sd.referenceMarkup = m_model->addMarkup(cur.position(), nodeXml(c), -1);
+            m_model->subdocs.push_back(sd);
         } else if (runWrapper(l)) {
-            const int group = m_model.preserved().nextGroup++;
+            noteWrapperId(c);
+            const int group = m_model->preserved().nextGroup++;
             QString open = openTag(c);
             pugi::xml_node content = c;
             for (pugi::xml_node k = c.first_child(); k; k = k.next_sibling()) {
@@ -496,9 +713,10 @@ void Reader::readRunLevel(pugi::xml_node parent, QTextCursor& cur, const QTextCh
             }
             if (content != c)
                 open += openTag(content);
-            markup(cur.position(), open, group);
+            m_model->addMarkup(cur.position(), open, group, model::Markup::Open);
             readRunLevel(content, cur, paraChars, paraStyle);
-            markup(cur.position(), content != c ? closeTag(content) + closeTag(c) : closeTag(c), group);
+            m_model->addMarkup(cur.position(), content != c ? closeTag(content) + closeTag(c) : closeTag(c), group,
+                               model::Markup::Close);
         } else if (!propertyChild(l)) {
             markup(cur.position(), nodeXml(c));
         }
@@ -549,7 +767,8 @@ void Reader::readRun(pugi::xml_node r, QTextCursor& cur, const QTextCharFormat& 
         const QString xml = nodeXml(c);
         if (l && zeroWidthRunChild(l)) {
             markup(cur.position(), QStringLiteral("<%1r>").arg(QString::fromStdString(m_n.prefix())) + rPrXml + xml
-                                       + QStringLiteral("</%1r>").arg(QString::fromStdString(m_n.prefix())));
+                                       + QStringLiteral("</%1r>").arg(QString::fromStdString(m_n.prefix())),
+                   fieldGroup(c, l));
         } else if (l && std::strcmp(l, "tab") == 0) {
             insertSpecial(cur, u'\t', f, xml, prop::KindNone);
         } else if (l && (std::strcmp(l, "br") == 0 || std::strcmp(l, "cr") == 0)) {
@@ -610,7 +829,7 @@ void Reader::insertDrawing(QTextCursor& cur, pugi::xml_node obj, QTextCharFormat
     }
     const QUrl url(QStringLiteral("quillora-image:/") + part);
     // Decoded when first drawn, within the document's pixel budget.
-    model::ImageStore::of(m_model.text()).add(url, m_pkg.part(part));
+    model::ImageStore::of(m_model->text()).add(url, m_pkg.part(part));
     QTextImageFormat img;
     img.merge(f);
     img.setName(url.toString());
@@ -643,62 +862,95 @@ void Reader::bookmarkEnd(pugi::xml_node n, int pos)
     const OpenBookmark b = *it;
     m_open.erase(it);
     // A name used twice: Word keeps the first; the second is kept as it was written.
-    if (m_model.anchors().hasBookmark(b.name)) {
+    if (m_model->anchors().hasBookmark(b.name)) {
         markup(b.position, b.xml);
         markup(pos, nodeXml(n));
         return;
     }
     bool ok = false;
     const int xmlId = id.toInt(&ok);
-    m_model.anchors().addBookmark(b.name, b.position, pos, ok ? xmlId : -1);
+    m_model->anchors().addBookmark(b.name, b.position, pos, ok ? xmlId : -1);
     if (ok)
-        m_model.preserved().maxBookmarkId = std::max(m_model.preserved().maxBookmarkId, xmlId);
+        m_model->preserved().maxBookmarkId = std::max(m_model->preserved().maxBookmarkId, xmlId);
+}
+
+// Rows of a table, or cells of a row, that lie in content controls or custom
+// XML: the wrappers go to the model's list and each row or cell keeps the
+// path of those around it. Other items between them are kept as lead XML of
+// the next one (trail: after the last).
+void Reader::collectWrapped(pugi::xml_node parent, const char* item, const QString& path, std::vector<Wrapped>& out,
+                            QString& lead, int depth)
+{
+    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        const char* l = m_n.local(c);
+        if (l && std::strcmp(l, item) == 0) {
+            out.push_back({c, path, lead});
+            lead.clear();
+        } else if (l && depth < 32 && (std::strcmp(l, "sdt") == 0 || std::strcmp(l, "customXml") == 0)) {
+            pugi::xml_node content;
+            const int index = addWrapper(c, &content);
+            const QString inner = path.isEmpty() ? QString::number(index) : path + u',' + QString::number(index);
+            const size_t before = out.size();
+            collectWrapped(content, item, inner, out, lead, depth + 1);
+            if (out.size() == before) {   // nothing of ours inside: keep the wrapper as it is
+                m_model->preserved().wrappers.pop_back();
+                lead += nodeXml(c);
+            }
+        } else if (!(l && (propertyChild(l) || std::strcmp(l, "tblGrid") == 0))) {
+            lead += nodeXml(c);
+        }
+    }
 }
 
 void Reader::readTable(pugi::xml_node tbl, Container& ctx)
 {
-    std::vector<pugi::xml_node> rows;
     QString open = openTag(tbl);
-    QString rowLead;   // row-level items (bookmarks, markup) before a row
-    std::vector<QString> rowLeads;
-    for (pugi::xml_node c = tbl.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        if (m_n.is(c, "tr")) {
-            rows.push_back(c);
-            rowLeads.push_back(rowLead);
-            rowLead.clear();
-        } else if (m_n.is(c, "tblPr") || m_n.is(c, "tblGrid")) {
+    for (pugi::xml_node c = tbl.first_child(); c; c = c.next_sibling())
+        if (m_n.is(c, "tblPr") || m_n.is(c, "tblGrid"))
             open += nodeXml(c);
-        } else {
-            rowLead += nodeXml(c);
-        }
-    }
+    const size_t wrappersBefore = m_model->preserved().wrappers.size();
+    std::vector<Wrapped> rowItems;
+    QString rowLead;   // row-level items (bookmarks, markup) before a row, or after the last
+    collectWrapped(tbl, "tr", QString(), rowItems, rowLead, 0);
+    std::vector<pugi::xml_node> rows;
+    for (const Wrapped& w : rowItems)
+        rows.push_back(w.node);
     // Rows and cells, with the grid columns each cell starts at.
-    struct CellRef { pugi::xml_node tc; int col; int span; bool cont; };
+    struct CellRef { pugi::xml_node tc; int col; int span; bool cont; QString path; QString lead; };
     std::vector<std::vector<CellRef>> grid;
+    std::vector<QString> rowTrail;
     int cols = 0;
     for (pugi::xml_node tr : rows) {
         std::vector<CellRef> cells;
         int col = 0;
         const pugi::xml_node trPr = m_n.child(tr, "trPr");
         const QString before = m_n.childVal(trPr, "gridBefore");
-        col += before.isEmpty() ? 0 : std::max(0, before.toInt());
-        for (pugi::xml_node tc = tr.first_child(); tc; tc = tc.next_sibling()) {
-            if (!m_n.is(tc, "tc"))
-                continue;
-            const pugi::xml_node tcPr = m_n.child(tc, "tcPr");
+        col += before.isEmpty() ? 0 : std::clamp(before.toInt(), 0, 1000);
+        std::vector<Wrapped> cellItems;
+        QString cellLead;
+        collectWrapped(tr, "tc", QString(), cellItems, cellLead, 0);
+        for (const Wrapped& w : cellItems) {
+            const pugi::xml_node tcPr = m_n.child(w.node, "tcPr");
             const QString spanText = m_n.childVal(tcPr, "gridSpan");
             const int span = std::clamp(spanText.isEmpty() ? 1 : spanText.toInt(), 1, 64);
             const pugi::xml_node vm = m_n.child(tcPr, "vMerge");
             const bool cont = vm && XmlNames::attrText(vm, "val") != u"restart";
-            cells.push_back({tc, col, span, cont});
+            cells.push_back({w.node, col, span, cont, w.path, w.lead});
             col += span;
         }
+        rowTrail.push_back(cellLead);
         cols = std::max(cols, col);
+        m_cells += std::max(col, 1);
+        if (m_cells > kMaxTableCells)
+            throw Error(QStringLiteral("A(z) „%1” fájl táblázatai túl sok cellát tartalmaznak (legfeljebb %2 lehet).")
+                            .arg(QFileInfo(m_pkg.fileName()).fileName())
+                            .arg(kMaxTableCells));
         grid.push_back(std::move(cells));
     }
     if (rows.empty() || cols == 0 || cols > 1000) {
+        m_model->preserved().wrappers.resize(wrappersBefore);
         const QByteArray xml = nodeXmlUtf8(tbl);
         ctx.pendingChunk += xml;
         ctx.pendingPrefix += QString::fromUtf8(xml);
@@ -709,8 +961,8 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
         // between two tables; no paragraph of the file stands for it.
         markPhantom(ctx.cur);
     }
-    const int tableIndex = int(m_model.preserved().tables.size());
-    m_model.preserved().tables.push_back({open});
+    const int tableIndex = int(m_model->preserved().tables.size());
+    m_model->preserved().tables.push_back({open});
     QTextTableFormat tf;
     tf.setProperty(prop::TableIndex, tableIndex);
     tf.setBorder(0.5);
@@ -719,6 +971,8 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
     tf.setCellSpacing(0);
     if (!ctx.pendingPrefix.isEmpty())
         tf.setProperty(prop::PrefixXml, ctx.pendingPrefix);
+    if (!ctx.path.isEmpty())
+        tf.setProperty(prop::BlockPath, ctx.path);
     QTextTable* table = ctx.cur.insertTable(int(rows.size()), cols, tf);
     std::vector<pugi::xml_node> leadBookmarks = std::move(ctx.pendingBookmarks);
     ctx.pendingBookmarks.clear();
@@ -730,7 +984,7 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
     // written, so every paragraph keeps its own block.
     std::vector<std::vector<bool>> used(rows.size(), std::vector<bool>(size_t(cols), false));
     // By index: nested tables read below add to the vector and may move it.
-    auto pt = [this, tableIndex]() -> model::PreservedTable& { return m_model.preserved().tables[size_t(tableIndex)]; };
+    auto pt = [this, tableIndex]() -> model::PreservedTable& { return m_model->preserved().tables[size_t(tableIndex)]; };
     for (size_t r = 0; r < rows.size(); ++r) {
         for (const CellRef& cr : grid[r]) {
             if (cr.col >= cols)
@@ -739,21 +993,31 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
             if (cr.cont && r > 0)
                 pt().continuation.insert(model::PreservedTable::key(int(r), cr.col), nodeXml(cr.tc));
         }
-        QString rowOpen = rowLeads[r] + openTag(rows[r]);
+        QString rowOpen = rowItems[r].lead + openTag(rows[r]);
         for (pugi::xml_node c = rows[r].first_child(); c; c = c.next_sibling()) {
             if (m_n.is(c, "trPr") || m_n.is(c, "tblPrEx"))
                 rowOpen += nodeXml(c);
         }
         pt().rowOpen.push_back(rowOpen);
+        pt().rowPath.push_back(rowItems[r].path);
+        pt().rowTail.push_back(rowTrail[r]);
     }
     pt().tail = rowLead;
     // Then the content, in document order, so anchors are placed where the text ends up.
     bool first = true;
     for (size_t r = 0; r < rows.size(); ++r) {
         for (const CellRef& cr : grid[r]) {
-            if (cr.col >= cols || pt().continuation.contains(model::PreservedTable::key(int(r), cr.col)))
+            if (cr.col >= cols)
                 continue;
             QTextTableCell cell = table->cellAt(int(r), cr.col);
+            if (!cr.path.isEmpty() || !cr.lead.isEmpty()) {
+                QTextCharFormat cf = cell.format();
+                cf.setProperty(prop::CellPath, cr.path);
+                cf.setProperty(prop::CellLeadXml, cr.lead);
+                cell.setFormat(cf);
+            }
+            if (pt().continuation.contains(model::PreservedTable::key(int(r), cr.col)))
+                continue;
             const pugi::xml_node tcPr = m_n.child(cr.tc, "tcPr");
             Container inner;
             inner.cur = cell.firstCursorPosition();
@@ -768,6 +1032,10 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
             // mark format, which the paragraph just set: add ours afterwards.
             QTextCharFormat cf = cell.format();
             cf.setProperty(prop::CellXml, tcPr ? nodeXml(tcPr) : QString());
+            if (!cr.path.isEmpty() || !cr.lead.isEmpty()) {
+                cf.setProperty(prop::CellPath, cr.path);
+                cf.setProperty(prop::CellLeadXml, cr.lead);
+            }
             cell.setFormat(cf);
         }
         for (int k = 0; k < cols; ++k) {
@@ -795,14 +1063,14 @@ void Reader::finish()
     for (auto it = m_open.cbegin(); it != m_open.cend(); ++it)
         markup(it->position, it->xml);
     m_open.clear();
-    auto& paras = m_model.preserved().paragraphs;
-    for (QTextBlock b = m_model.text()->begin(); b.isValid(); b = b.next()) {
+    auto& paras = m_model->preserved().paragraphs;
+    for (QTextBlock b = m_model->text()->begin(); b.isValid(); b = b.next()) {
         const QVariant idx = b.blockFormat().property(prop::ParaIndex);
         if (!idx.isValid())
             continue;
         const size_t i = size_t(idx.toInt());
         if (i < paras.size())
-            paras[i].signature = m_forced[i] ? 0 : model::blockSignature(b, m_model.anchors());
+            paras[i].signature = m_forced[i] ? 0 : model::blockSignature(b, m_model->anchors());
     }
 }
 

@@ -6,6 +6,7 @@
 #include "word/ooxml/runproperties.h"
 #include "word/ooxml/xmlnames.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -18,12 +19,77 @@ namespace prop = model::prop;
 
 namespace {
 
+// The w:id of a content control's open XML (in its sdtPr), or of a tracked
+// change's start tag; empty when it has none.
+const QRegularExpression& controlIdPattern()
+{
+    static const QRegularExpression re(QStringLiteral("(<(?:[A-Za-z_][\\w.-]*:)?id\\s+(?:[A-Za-z_][\\w.-]*:)?val=\")(-?\\d+)(\")"));
+    return re;
+}
+const QRegularExpression& changeIdPattern()
+{
+    static const QRegularExpression re(QStringLiteral("^(<[^>]*?\\s(?:[A-Za-z_][\\w.-]*:)?id=\")(-?\\d+)(\")"));
+    return re;
+}
+const QRegularExpression& paraIdPattern()
+{
+    static const QRegularExpression re(QStringLiteral("\\s+[A-Za-z_][\\w.-]*:(?:paraId|textId)=\"[^\"]*\""));
+    return re;
+}
+
+bool isControl(const QString& open, const QString& wq)
+{
+    return open.startsWith(u'<' + wq + QStringLiteral("sdt>")) || open.startsWith(u'<' + wq + QStringLiteral("sdt "));
+}
+
+bool isChange(const QString& open, const QString& wq)
+{
+    for (const char* l : {"ins", "del", "moveTo", "moveFrom"}) {
+        const QString t = u'<' + wq + QLatin1String(l);
+        if (open.startsWith(t) && open.size() > t.size() && (open.at(t.size()) == u' ' || open.at(t.size()) == u'>'))
+            return true;
+    }
+    return false;
+}
+
+bool isHyperlink(const QString& open, const QString& wq)
+{
+    return open.startsWith(u'<' + wq + QStringLiteral("hyperlink")) && open.size() > wq.size() + 10
+           && (open.at(wq.size() + 10) == u' ' || open.at(wq.size() + 10) == u'>');
+}
+
+std::vector<int> parsePath(const QString& path)
+{
+    std::vector<int> out;
+    if (path.isEmpty())
+        return out;
+    for (QStringView part : QStringView(path).split(u',')) {
+        bool ok = false;
+        const int v = part.toInt(&ok);
+        if (ok)
+            out.push_back(v);
+    }
+    return out;
+}
+
+// The block wrappers open at one level of containers (a frame, a cell's
+// content, a table's rows, a row's cells), with the inline wrappers that run
+// on from one paragraph into the next.
+struct Level {
+    std::vector<int> path;
+    std::vector<int> carry;   // markup indices of inline opens continued in the next paragraph
+};
+
 class Writer {
 public:
-    Writer(const model::DocModel& m, BlockSubstitute skip)
+    Writer(const model::DocModel& m, BlockSubstitute skip, WriteIds* ids)
         : m_model(m), m_pre(m.preserved()), m_skip(std::move(skip)), m_wq(m.preserved().wPrefix)
     {
-        m_nextId = m_pre.maxBookmarkId + 1;
+        if (!ids) {
+            m_ownIds = WriteIds::startingAfter(m);
+            ids = &m_ownIds;
+        }
+        m_ids = ids;
         m_bookmarkEnd = u'<' + tag("bookmarkEnd") + u' ' + tag("id") + QStringLiteral("=\"");
         m_bookmarkStart = u'<' + tag("bookmarkStart") + u' ' + tag("id") + QStringLiteral("=\"");
         m_nameAttr = QStringLiteral("\" ") + tag("name") + QStringLiteral("=\"");
@@ -39,12 +105,17 @@ public:
     QByteArray run(int from, int to);
 
 private:
-    void writeFrame(QTextFrame* frame);
+    int writeFrame(QTextFrame* frame);
     int writeCell(const QTextTableCell& cell);
     void writeTable(QTextTable* t);
-    bool writeBlock(const QTextBlock& b);
-    void generateParagraph(const QTextBlock& b);
+    bool writeBlock(const QTextBlock& b, Level& level);
+    void generateParagraph(const QTextBlock& b, bool firstUse, Level& level);
     void writeAnchor(const model::AnchorPoint& p);
+    void enterPath(std::vector<int>& open, const QString& path);
+    void leavePath(std::vector<int>& open) { enterPath(open, QString()); }
+    QString wrapperOpen(const QString& xml, bool copy);
+    const QString& closeOf(int group);
+    void writeItem(const QVariant& ref);
     void writeRun(const QString& text, const QTextCharFormat& f);
     QString runProperties(const QTextCharFormat& f);
     int bookmarkId(const QString& name);
@@ -64,8 +135,12 @@ private:
     QByteArray m_out;
     QString m_buf;
     QSet<int> m_usedParagraphs;
-    QHash<QString, int> m_ids;   // bookmark ids given in this write, by folded name
-    int m_nextId = 1;
+    QHash<QString, int> m_bookmarkIds;   // bookmark ids given in this write, by name
+    WriteIds m_ownIds;
+    WriteIds* m_ids = nullptr;
+    QSet<int> m_openedWrappers;          // block wrappers opened so far: a second opening is a copy
+    QSet<int> m_writtenItems;
+    QHash<int, int> m_closeOfGroup;      // markup index of each inline wrapper's close, by group
     int m_from = -1;
     int m_to = -1;
 };
@@ -75,52 +150,154 @@ QByteArray Writer::run(int from, int to)
     m_from = from;
     m_to = to;
     put(m_pre.head);
-    writeFrame(m_model.text()->rootFrame());
+    const int blocks = writeFrame(m_model.text()->rootFrame());
+    // A header, footer, note or comment holds at least one paragraph.
+    if (blocks == 0 && !m_pre.head.contains("body>") && !m_pre.head.isEmpty())
+        put(u'<' + tag("p") + QStringLiteral("/>"));
     flush();
     m_out += m_pre.tail;
     return m_out;
 }
 
-void Writer::writeFrame(QTextFrame* frame)
+int Writer::writeFrame(QTextFrame* frame)
 {
+    Level level;
+    int written = 0;
     for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
         if (QTextFrame* child = it.currentFrame()) {
-            if (auto* t = qobject_cast<QTextTable*>(child))
+            if (auto* t = qobject_cast<QTextTable*>(child)) {
+                if (m_from < 0 || !(t->lastPosition() < m_from || t->firstPosition() > m_to)) {
+                    enterPath(level.path, t->format().stringProperty(prop::BlockPath));
+                    ++written;
+                }
+                level.carry.clear();
                 writeTable(t);
+            }
             continue;
         }
-        writeBlock(it.currentBlock());
+        written += writeBlock(it.currentBlock(), level) ? 1 : 0;
+    }
+    leavePath(level.path);
+    return written;
+}
+
+// Opens and closes block wrappers so that exactly those of path are open.
+void Writer::enterPath(std::vector<int>& open, const QString& path)
+{
+    const std::vector<int> want = parsePath(path);
+    size_t common = 0;
+    while (common < open.size() && common < want.size() && open[common] == want[common])
+        ++common;
+    while (open.size() > common) {
+        const int w = open.back();
+        open.pop_back();
+        if (w >= 0 && size_t(w) < m_pre.wrappers.size())
+            put(m_pre.wrappers[size_t(w)].close);
+    }
+    for (size_t i = common; i < want.size(); ++i) {
+        const int w = want[i];
+        if (w < 0 || size_t(w) >= m_pre.wrappers.size())
+            continue;   // an index from another document: the content is written without it
+        const bool copy = m_openedWrappers.contains(w);
+        m_openedWrappers.insert(w);
+        put(wrapperOpen(m_pre.wrappers[size_t(w)].open, copy));
+        open.push_back(w);
     }
 }
 
-bool Writer::writeBlock(const QTextBlock& b)
+// A wrapper's open XML as it is written now: a content control whose id has
+// been written already, and any copy of a tracked change, get a new id.
+QString Writer::wrapperOpen(const QString& xml, bool copy)
+{
+    if (isControl(xml, m_wq)) {
+        const QRegularExpressionMatch m = controlIdPattern().match(xml);
+        if (!m.hasMatch())
+            return xml;
+        const QString id = m.captured(2);
+        if (!copy && !m_ids->controlIds.contains(id)) {
+            m_ids->controlIds.insert(id);
+            return xml;
+        }
+        const QString fresh = QString::number(m_ids->nextWrapper++);
+        m_ids->controlIds.insert(fresh);
+        return xml.left(m.capturedStart(2)) + fresh + xml.mid(m.capturedEnd(2));
+    }
+    if (copy && isChange(xml, m_wq)) {
+        const QRegularExpressionMatch m = changeIdPattern().match(xml);
+        if (m.hasMatch())
+            return xml.left(m.capturedStart(2)) + QString::number(m_ids->nextWrapper++) + xml.mid(m.capturedEnd(2));
+    }
+    return xml;
+}
+
+const QString& Writer::closeOf(int group)
+{
+    static const QString none;
+    if (m_closeOfGroup.isEmpty()) {
+        for (size_t i = 0; i < m_pre.markups.size(); ++i)
+            if (m_pre.markups[i].role == model::Markup::Close)
+                m_closeOfGroup.insert(m_pre.markups[i].group, int(i));
+    }
+    const auto it = m_closeOfGroup.constFind(group);
+    return it == m_closeOfGroup.constEnd() ? none : m_pre.markups[size_t(*it)].xml;
+}
+
+void Writer::writeItem(const QVariant& ref)
+{
+    if (!ref.isValid())
+        return;
+    const int i = ref.toInt();
+    if (i < 0 || size_t(i) >= m_pre.items.size() || m_writtenItems.contains(i))
+        return;
+    m_writtenItems.insert(i);
+    put(m_pre.items[size_t(i)]);
+}
+
+bool Writer::writeBlock(const QTextBlock& b, Level& level)
 {
     if (m_from >= 0 && (b.position() + b.length() - 1 < m_from || b.position() > m_to))
         return false;
+    const QTextBlockFormat bf = b.blockFormat();
+    const QString path = bf.stringProperty(prop::BlockPath);
     if (m_skip) {
         QByteArray replacement;
         if (m_skip(b, replacement)) {
-            put(replacement);
+            if (!replacement.isEmpty()) {
+                enterPath(level.path, path);
+                put(replacement);
+            }
             return !replacement.isEmpty();
         }
     }
-    const QTextBlockFormat bf = b.blockFormat();
     if (bf.boolProperty(prop::Phantom)) {
-        put(bf.stringProperty(prop::PrefixXml));
         bool anchored = false;
         m_model.anchors().forEachPoint(b.position(), b.position(), [&](const model::AnchorPoint&) { anchored = true; });
+        const QVariant ref = bf.property(prop::PrefixRef);
+        const bool hasItem = ref.isValid() && !m_writtenItems.contains(ref.toInt());
+        if (b.length() <= 1 && !anchored && !hasItem)
+            return false;
+        enterPath(level.path, path);
+        writeItem(ref);
         if (b.length() <= 1 && !anchored)
             return false;
-        generateParagraph(b);
+        generateParagraph(b, true, level);
         return true;
     }
+    enterPath(level.path, path);
     const QVariant idx = bf.property(prop::ParaIndex);
-    if (idx.isValid() && m_from < 0) {
+    const bool firstUse = !idx.isValid() || !m_usedParagraphs.contains(idx.toInt());
+    if (idx.isValid() && m_from < 0 && firstUse && level.carry.empty()) {
         const int i = idx.toInt();
-        if (i >= 0 && size_t(i) < m_pre.paragraphs.size() && !m_usedParagraphs.contains(i)) {
+        if (i >= 0 && size_t(i) < m_pre.paragraphs.size()) {
             const model::PreservedParagraph& pp = m_pre.paragraphs[size_t(i)];
             if (pp.signature != 0 && pp.signature == model::blockSignature(b, m_model.anchors())) {
                 m_usedParagraphs.insert(i);
+                // The chunk holds the items kept before and after the paragraph.
+                for (const int p : {prop::PrefixRef, prop::SuffixRef}) {
+                    const QVariant r = bf.property(p);
+                    if (r.isValid())
+                        m_writtenItems.insert(r.toInt());
+                }
                 put(pp.chunk);
                 return true;
             }
@@ -128,16 +305,23 @@ bool Writer::writeBlock(const QTextBlock& b)
     }
     if (idx.isValid())
         m_usedParagraphs.insert(idx.toInt());
-    put(bf.stringProperty(prop::PrefixXml));
-    generateParagraph(b);
-    put(bf.stringProperty(prop::SuffixXml));
+    writeItem(bf.property(prop::PrefixRef));
+    generateParagraph(b, firstUse, level);
+    // A split paragraph's halves share the items after it: they follow the last half.
+    const QVariant suffix = bf.property(prop::SuffixRef);
+    if (suffix.isValid() && !(b.next().isValid() && b.next().blockFormat().property(prop::SuffixRef) == suffix))
+        writeItem(suffix);
     return true;
 }
 
-void Writer::generateParagraph(const QTextBlock& b)
+void Writer::generateParagraph(const QTextBlock& b, bool firstUse, Level& level)
 {
     const QTextBlockFormat bf = b.blockFormat();
-    put(u'<' + tag("p") + u'>');
+    const QString attrs = bf.stringProperty(prop::ParaAttrs);
+    if (attrs.isEmpty())
+        put(u'<' + tag("p") + u'>');
+    else   // the second half of a split paragraph is a paragraph of its own: no ids of the first
+        put((firstUse ? attrs : QString(attrs).remove(paraIdPattern())) + u'>');
     QString pPr = bf.stringProperty(prop::PPrXml);
     const QString sect = bf.stringProperty(prop::SectPrXml);
     if (!sect.isEmpty()) {
@@ -159,10 +343,65 @@ void Writer::generateParagraph(const QTextBlock& b)
     const int to = from + b.length() - 1;
     std::vector<model::AnchorPoint> points;
     m_model.anchors().forEachPoint(from, to, [&](const model::AnchorPoint& p) { points.push_back(p); });
+    // Inline wrappers open in this paragraph, outermost first. Those carried
+    // from the paragraph before open again, with ids of their own.
+    std::vector<int> open;
+    for (const int m : level.carry) {
+        put(wrapperOpen(m_pre.markups[size_t(m)].xml, true));
+        open.push_back(m);
+    }
+    level.carry.clear();
+    // A hyperlink whose text is gone goes too.
+    QSet<int> dropped;
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        const model::AnchorPoint& p = points[i];
+        if (p.kind != model::AnchorPoint::Markup || m_pre.markups[size_t(p.ref)].role != model::Markup::Open
+            || !isHyperlink(m_pre.markups[size_t(p.ref)].xml, m_wq))
+            continue;
+        const model::AnchorPoint& q = points[i + 1];
+        if (q.kind == model::AnchorPoint::Markup && q.position == p.position
+            && m_pre.markups[size_t(q.ref)].role == model::Markup::Close
+            && m_pre.markups[size_t(q.ref)].group == m_pre.markups[size_t(p.ref)].group) {
+            dropped.insert(p.ref);
+            dropped.insert(q.ref);
+        }
+    }
+    auto point = [&](const model::AnchorPoint& p) {
+        if (p.kind != model::AnchorPoint::Markup || p.ref < 0 || size_t(p.ref) >= m_pre.markups.size()) {
+            writeAnchor(p);
+            return;
+        }
+        const model::Markup& mk = m_pre.markups[size_t(p.ref)];
+        if (mk.role == model::Markup::Standalone) {
+            writeAnchor(p);
+            return;
+        }
+        if (dropped.contains(p.ref))
+            return;
+        if (mk.role == model::Markup::Open) {
+            put(wrapperOpen(mk.xml, false));
+            open.push_back(p.ref);
+            return;
+        }
+        // A close: the wrappers opened inside it close first and open again after it.
+        auto it = std::find_if(open.begin(), open.end(),
+                               [&](int m) { return m_pre.markups[size_t(m)].group == mk.group; });
+        if (it == open.end())
+            return;   // its open went with an edit
+        const std::vector<int> inner(it + 1, open.end());
+        for (auto r = inner.rbegin(); r != inner.rend(); ++r)
+            put(closeOf(m_pre.markups[size_t(*r)].group));
+        put(mk.xml);
+        open.erase(it, open.end());
+        for (const int m : inner) {
+            put(wrapperOpen(m_pre.markups[size_t(m)].xml, true));
+            open.push_back(m);
+        }
+    };
     size_t next = 0;
     auto anchorsUpTo = [&](int pos) {
         while (next < points.size() && points[next].position <= pos)
-            writeAnchor(points[next++]);
+            point(points[next++]);
     };
     for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
@@ -182,6 +421,21 @@ void Writer::generateParagraph(const QTextBlock& b)
         }
     }
     anchorsUpTo(to);
+    // Wrappers still open end with the paragraph; those that end in a later
+    // paragraph of this container go on there.
+    for (auto r = open.rbegin(); r != open.rend(); ++r)
+        put(closeOf(m_pre.markups[size_t(*r)].group));
+    for (const int m : open) {
+        const auto closeIt = m_closeOfGroup.constFind(m_pre.markups[size_t(m)].group);
+        if (closeIt == m_closeOfGroup.constEnd())
+            continue;
+        const auto closePos = m_model.anchors().markupPosition(m_pre.markups[size_t(*closeIt)].handle);
+        if (!closePos || *closePos <= to)
+            continue;
+        const QTextBlock closeBlock = m_model.text()->findBlock(*closePos);
+        if (QTextCursor(closeBlock).currentFrame() == QTextCursor(b).currentFrame())
+            level.carry.push_back(m);
+    }
     put(QStringLiteral("</") + tag("p") + u'>');
 }
 
@@ -189,12 +443,12 @@ int Writer::bookmarkId(const QString& name)
 {
     // Both ends of a bookmark come with its stored spelling, so no folding is needed.
     const QString& key = name;
-    auto it = m_ids.constFind(key);
-    if (it != m_ids.constEnd())
+    auto it = m_bookmarkIds.constFind(key);
+    if (it != m_bookmarkIds.constEnd())
         return *it;
     const auto info = m_model.anchors().bookmark(name);
-    const int id = info && info->xmlId >= 0 ? info->xmlId : m_nextId++;
-    m_ids.insert(key, id);
+    const int id = info && info->xmlId >= 0 ? info->xmlId : m_ids->nextBookmark++;
+    m_bookmarkIds.insert(key, id);
     return id;
 }
 
@@ -295,25 +549,39 @@ void Writer::writeTable(QTextTable* t)
             put(u'<' + tag("gridCol") + QStringLiteral("/>"));
         put(QStringLiteral("</") + tag("tblGrid") + u'>');
     }
+    std::vector<int> rowWrappers;
     for (int r = 0; r < t->rows(); ++r) {
-        const QString rowOpen = pt && size_t(r) < pt->rowOpen.size() ? pt->rowOpen[size_t(r)] : QString();
+        const size_t ri = size_t(r);
+        if (pt && ri < pt->rowPath.size())
+            enterPath(rowWrappers, pt->rowPath[ri]);
+        const QString rowOpen = pt && ri < pt->rowOpen.size() ? pt->rowOpen[ri] : QString();
         put(rowOpen.isEmpty() ? u'<' + tag("tr") + u'>' : rowOpen);
+        std::vector<int> cellWrappers;
         for (int c = 0; c < t->columns(); ++c) {
+            const QTextTableCell cell = t->cellAt(r, c);
+            const QTextCharFormat cf = cell.format();
             const QString cont = pt ? pt->continuation.value(model::PreservedTable::key(r, c)) : QString();
             if (!cont.isEmpty()) {
+                enterPath(cellWrappers, cf.stringProperty(prop::CellPath));
+                put(cf.stringProperty(prop::CellLeadXml));
                 put(cont);
                 continue;
             }
-            const QTextTableCell cell = t->cellAt(r, c);
-            if (cell.row() != r || cell.column() != c || cell.format().boolProperty(prop::CellAbsent))
+            if (cell.row() != r || cell.column() != c || cf.boolProperty(prop::CellAbsent))
                 continue;
-            put(u'<' + tag("tc") + u'>' + cell.format().stringProperty(prop::CellXml));
+            enterPath(cellWrappers, cf.stringProperty(prop::CellPath));
+            put(cf.stringProperty(prop::CellLeadXml));
+            put(u'<' + tag("tc") + u'>' + cf.stringProperty(prop::CellXml));
             if (writeCell(cell) == 0)
                 put(u'<' + tag("p") + QStringLiteral("/>"));
             put(QStringLiteral("</") + tag("tc") + u'>');
         }
+        leavePath(cellWrappers);
+        if (pt && ri < pt->rowTail.size())
+            put(pt->rowTail[ri]);
         put(QStringLiteral("</") + tag("tr") + u'>');
     }
+    leavePath(rowWrappers);
     if (pt)
         put(pt->tail);
     put(QStringLiteral("</") + tag("tbl") + u'>');
@@ -323,27 +591,54 @@ void Writer::writeTable(QTextTable* t)
 int Writer::writeCell(const QTextTableCell& cell)
 {
     int paragraphs = 0;
+    Level level;
+    bool lastWasTable = false;
     for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it) {
         if (QTextFrame* child = it.currentFrame()) {
-            if (auto* t = qobject_cast<QTextTable*>(child))
+            if (auto* t = qobject_cast<QTextTable*>(child)) {
+                enterPath(level.path, t->format().stringProperty(prop::BlockPath));
+                level.carry.clear();
                 writeTable(t);
+                lastWasTable = true;
+            }
             continue;
         }
-        paragraphs += writeBlock(it.currentBlock()) ? 1 : 0;
+        if (writeBlock(it.currentBlock(), level)) {
+            ++paragraphs;
+            lastWasTable = false;
+        }
     }
+    leavePath(level.path);
+    // A cell ends with a paragraph, also after a table inside it.
+    if (lastWasTable && paragraphs > 0)
+        put(u'<' + tag("p") + QStringLiteral("/>"));
     return paragraphs;
 }
 
 } // namespace
 
-QByteArray writeDocumentXml(const model::DocModel& model, const BlockSubstitute& skip)
+WriteIds WriteIds::startingAfter(const model::DocModel& main)
 {
-    return Writer(model, skip).run(-1, -1);
+    WriteIds ids;
+    int bookmarks = main.preserved().maxBookmarkId;
+    int wrappers = main.preserved().maxWrapperId;
+    for (const model::Story& s : main.stories()) {
+        bookmarks = std::max(bookmarks, s.model->preserved().maxBookmarkId);
+        wrappers = std::max(wrappers, s.model->preserved().maxWrapperId);
+    }
+    ids.nextBookmark = bookmarks + 1;
+    ids.nextWrapper = wrappers + 1;
+    return ids;
+}
+
+QByteArray writeDocumentXml(const model::DocModel& model, const BlockSubstitute& skip, WriteIds* ids)
+{
+    return Writer(model, skip, ids).run(-1, -1);
 }
 
 QByteArray writeRangeXml(const model::DocModel& model, int start, int end)
 {
-    return Writer(model, {}).run(start, end);
+    return Writer(model, {}, nullptr).run(start, end);
 }
 
 } // namespace word::ooxml

@@ -6,6 +6,8 @@
 // and objects at their places.
 
 #include <QByteArray>
+#include <QSet>
+#include <QString>
 #include <functional>
 
 class QTextBlock;
@@ -19,8 +21,19 @@ namespace word::ooxml {
 // has put its replacement (possibly nothing) into out.
 using BlockSubstitute = std::function<bool(const QTextBlock&, QByteArray& out)>;
 
-// The main part's XML.
-QByteArray writeDocumentXml(const model::DocModel& model, const BlockSubstitute& substitute = {});
+// Ids given while writing the parts of one package, which share their id
+// spaces: bookmarks, and content controls with tracked changes. Starts from
+// the largest ids read, so ids given anew never meet ids kept.
+struct WriteIds {
+    int nextBookmark = 1;
+    int nextWrapper = 1;
+    QSet<QString> controlIds;   // content-control ids written so far
+    static WriteIds startingAfter(const model::DocModel& main);   // over the main model and its stories
+};
+
+// The main part's XML (for a story's model: its part, or its note element).
+QByteArray writeDocumentXml(const model::DocModel& model, const BlockSubstitute& substitute = {},
+                            WriteIds* ids = nullptr);
 // A body holding the blocks of [start, end] only, framed like the main part.
 QByteArray writeRangeXml(const model::DocModel& model, int start, int end);
 

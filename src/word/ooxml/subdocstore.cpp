@@ -6,6 +6,7 @@
 #include "word/model/fragment.h"
 #include "word/ooxml/docreader.h"
 #include "word/ooxml/docwriter.h"
+#include "word/ooxml/stagedfiles.h"
 #include "word/model/formatprops.h"
 #include "word/opc/package.h"
 
@@ -66,7 +67,7 @@ void SubdocStore::addFromRange(int start, int end)
     m_model.markChanged();
 }
 
-void SubdocStore::writeFiles(const QString& masterPath)
+void SubdocStore::writeFiles(const QString& masterPath, StagedFiles& staged)
 {
     opc::Package* master = m_model.package();
     const QFileInfo mi(masterPath);
@@ -79,16 +80,19 @@ void SubdocStore::writeFiles(const QString& masterPath)
             // Named after the master, with an extension the compatibility pass picks up.
             sd.fullPath = mi.absoluteDir().filePath(QStringLiteral("%1_aldok%2.doc").arg(mi.completeBaseName()).arg(i + 1));
             sd.target = QFileInfo(sd.fullPath).fileName();
+        } else if (QFileInfo(sd.fullPath).absolutePath() != mi.absolutePath()) {
+            // Saved into another folder: the copy goes beside the new master.
+            sd.fullPath = mi.absoluteDir().filePath(QFileInfo(sd.fullPath).fileName());
         }
         std::unique_ptr<opc::Package> pkg = opc::Package::fromBytes(master->toBytes(), sd.fullPath);
         pkg->setPart(m_model.mainPart, writeRangeXml(m_model, start, end));
-        pkg->save(sd.fullPath);
+        staged.stage(sd.fullPath, pkg->toBytes());
         if (sd.referenceMarkup < 0)
             sd.relId = master->addRelationship(m_model.mainPart, kSubDocRel, sd.target, true);
     }
 }
 
-QByteArray SubdocStore::mainDocumentXml() const
+QByteArray SubdocStore::mainDocumentXml(WriteIds* ids) const
 {
     struct Region { int start, end; QString relId; bool needsReference; };
     std::vector<Region> regions;
@@ -98,7 +102,7 @@ QByteArray SubdocStore::mainDocumentXml() const
             regions.push_back({s, e, m_model.subdocs[i].relId, m_model.subdocs[i].referenceMarkup < 0});
     }
     if (regions.empty())
-        return writeDocumentXml(m_model);
+        return writeDocumentXml(m_model, {}, ids);
     const QString w = m_model.preserved().wPrefix;
     return writeDocumentXml(m_model, [&](const QTextBlock& b, QByteArray& out) {
         const int bs = b.position();
@@ -113,7 +117,7 @@ QByteArray SubdocStore::mainDocumentXml() const
             return true;
         }
         return false;
-    });
+    }, ids);
 }
 
 void SubdocStore::expandAll()

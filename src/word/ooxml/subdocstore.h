@@ -11,17 +11,22 @@ namespace word::model { class DocModel; }
 
 namespace word::ooxml {
 
+class StagedFiles;
+struct WriteIds;
+
 class SubdocStore {
 public:
     explicit SubdocStore(model::DocModel& m) : m_model(m) {}
 
     // Marks the paragraphs of [start, end] as a new subdocument.
     void addFromRange(int start, int end);
-    // Writes every subdocument's text to its file; masterPath is where the
-    // master document is about to be saved. Throws word::Error.
-    void writeFiles(const QString& masterPath);
+    // Stages every subdocument's text for its file beside masterPath, where
+    // the master document is about to be saved. A subdocument read from
+    // another folder is written beside the master, never over its source.
+    // Throws word::Error.
+    void writeFiles(const QString& masterPath, StagedFiles& staged);
     // The master's main part, with references in place of subdocument text.
-    QByteArray mainDocumentXml() const;
+    QByteArray mainDocumentXml(WriteIds* ids = nullptr) const;
     // Shows the text of every subdocument read as a reference. Files that
     // cannot be found or read stay collapsed.
     void expandAll();

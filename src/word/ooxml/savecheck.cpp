@@ -1,0 +1,310 @@
+#include "word/ooxml/savecheck.h"
+
+#include "word/error.h"
+#include "word/model/docmodel.h"
+#include "word/ooxml/xmlnames.h"
+#include "word/opc/package.h"
+#include "word/opc/xmllimits.h"
+
+#include <QHash>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <cstring>
+
+namespace word::ooxml {
+
+namespace {
+
+bool oneOf(const char* l, std::initializer_list<const char*> names)
+{
+    for (const char* n : names)
+        if (std::strcmp(l, n) == 0)
+            return true;
+    return false;
+}
+
+// Text and bookmarks of a story as the written XML holds them: the text of
+// runs (objects, deleted text and field codes left out) and each bookmark's
+// span in that text.
+class Extractor {
+public:
+    explicit Extractor(pugi::xml_node root) : m_n(root) {}
+
+    void blocks(pugi::xml_node container, int depth = 0);
+    QString text;
+    struct Span { int start = -1; int end = -1; };
+    QHash<QString, Span> bookmarks;
+
+private:
+    void paragraphContent(pugi::xml_node parent, int depth);
+    void run(pugi::xml_node r);
+    void table(pugi::xml_node tbl, int depth);
+    void collect(pugi::xml_node parent, const char* item, std::vector<pugi::xml_node>& out, int depth);
+    bool holdsBlocks(pugi::xml_node n, int depth) const;
+    void bookmark(pugi::xml_node n);
+
+    XmlNames m_n;
+    QHash<QString, std::pair<QString, int>> m_open;   // w:id -> name, start
+};
+
+void Extractor::bookmark(pugi::xml_node n)
+{
+    const QString id = XmlNames::attrText(n, "id");
+    if (m_n.is(n, "bookmarkStart")) {
+        const QString name = XmlNames::attrText(n, "name");
+        if (!name.isEmpty() && !m_open.contains(id))
+            m_open.insert(id, {name, int(text.size())});
+        return;
+    }
+    const auto it = m_open.find(id);
+    if (it == m_open.end())
+        return;
+    // A name used twice: the first to be complete is the bookmark.
+    if (!bookmarks.contains(it->first))
+        bookmarks.insert(it->first, {it->second, int(text.size())});
+    m_open.erase(it);
+}
+
+bool Extractor::holdsBlocks(pugi::xml_node n, int depth) const
+{
+    if (depth > 64)
+        return false;
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+        const char* l = m_n.local(c);
+        if (l && (std::strcmp(l, "p") == 0 || std::strcmp(l, "tbl") == 0))
+            return true;
+        if (l && oneOf(l, {"sdt", "sdtContent", "customXml"}) && holdsBlocks(c, depth + 1))
+            return true;
+    }
+    return false;
+}
+
+void Extractor::blocks(pugi::xml_node container, int depth)
+{
+    if (depth > 300)
+        return;
+    for (pugi::xml_node c = container.first_child(); c; c = c.next_sibling()) {
+        const char* l = m_n.local(c);
+        if (!l)
+            continue;
+        if (std::strcmp(l, "p") == 0)
+            paragraphContent(c, depth + 1);
+        else if (std::strcmp(l, "tbl") == 0)
+            table(c, depth + 1);
+        else if (std::strcmp(l, "bookmarkStart") == 0 || std::strcmp(l, "bookmarkEnd") == 0)
+            bookmark(c);
+        else if ((std::strcmp(l, "sdt") == 0 || std::strcmp(l, "customXml") == 0) && holdsBlocks(c, 0))
+            blocks(std::strcmp(l, "sdt") == 0 ? m_n.child(c, "sdtContent") : c, depth + 1);
+    }
+}
+
+void Extractor::paragraphContent(pugi::xml_node parent, int depth)
+{
+    if (depth > 300)
+        return;
+    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+        const char* l = m_n.local(c);
+        if (!l)
+            continue;
+        if (std::strcmp(l, "r") == 0)
+            run(c);
+        else if (std::strcmp(l, "bookmarkStart") == 0 || std::strcmp(l, "bookmarkEnd") == 0)
+            bookmark(c);
+        else if (std::strcmp(l, "sdt") == 0)
+            paragraphContent(m_n.child(c, "sdtContent"), depth + 1);
+        else if (oneOf(l, {"hyperlink", "fldSimple", "smartTag", "customXml", "ins", "moveTo", "dir", "bdo"}))
+            paragraphContent(c, depth + 1);
+    }
+}
+
+void Extractor::run(pugi::xml_node r)
+{
+    for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
+        const char* l = m_n.local(c);
+        if (!l)
+            continue;
+        if (std::strcmp(l, "t") == 0) {
+            for (pugi::xml_node t = c.first_child(); t; t = t.next_sibling())
+                if (t.type() == pugi::node_pcdata || t.type() == pugi::node_cdata)
+                    text += QString::fromUtf8(t.value());
+        } else if (std::strcmp(l, "tab") == 0) {
+            text += u'\t';
+        } else if (std::strcmp(l, "noBreakHyphen") == 0) {
+            text += QChar(0x2011);
+        } else if (std::strcmp(l, "softHyphen") == 0) {
+            text += QChar(0x00AD);
+        }
+    }
+}
+
+void Extractor::collect(pugi::xml_node parent, const char* item, std::vector<pugi::xml_node>& out, int depth)
+{
+    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+        const char* l = m_n.local(c);
+        if (l && std::strcmp(l, item) == 0) {
+            out.push_back(c);
+        } else if (l && depth < 32 && (std::strcmp(l, "sdt") == 0 || std::strcmp(l, "customXml") == 0)) {
+            const pugi::xml_node content = std::strcmp(l, "sdt") == 0 ? m_n.child(c, "sdtContent") : c;
+            collect(content, item, out, depth + 1);
+        }
+    }
+}
+
+// A table as the model holds it: cells in grid order, the continuations of
+// vertical merges and tables too wide to lay out kept aside, as XML only.
+void Extractor::table(pugi::xml_node tbl, int depth)
+{
+    std::vector<pugi::xml_node> rows;
+    collect(tbl, "tr", rows, 0);
+    struct Cell { pugi::xml_node tc; bool cont; };
+    std::vector<std::vector<Cell>> grid;
+    int cols = 0;
+    for (pugi::xml_node tr : rows) {
+        const QString before = m_n.childVal(m_n.child(tr, "trPr"), "gridBefore");
+        int col = before.isEmpty() ? 0 : std::clamp(before.toInt(), 0, 1000);
+        std::vector<pugi::xml_node> tcs;
+        collect(tr, "tc", tcs, 0);
+        std::vector<Cell> cells;
+        for (pugi::xml_node tc : tcs) {
+            const pugi::xml_node tcPr = m_n.child(tc, "tcPr");
+            const QString spanText = m_n.childVal(tcPr, "gridSpan");
+            const pugi::xml_node vm = m_n.child(tcPr, "vMerge");
+            cells.push_back({tc, vm && XmlNames::attrText(vm, "val") != u"restart"});
+            col += std::clamp(spanText.isEmpty() ? 1 : spanText.toInt(), 1, 64);
+        }
+        cols = std::max(cols, col);
+        grid.push_back(std::move(cells));
+    }
+    if (rows.empty() || cols == 0 || cols > 1000)
+        return;
+    for (size_t r = 0; r < grid.size(); ++r)
+        for (const Cell& c : grid[r])
+            if (!(c.cont && r > 0))
+                blocks(c.tc, depth + 1);
+}
+
+// The model's text in the extractor's terms, with a map from model positions.
+struct ModelText {
+    QString text;
+    std::vector<int> offsetAt;   // by model position
+};
+
+ModelText modelText(const model::DocModel& m)
+{
+    ModelText out;
+    const QTextDocument* doc = m.text();
+    out.offsetAt.assign(size_t(doc->characterCount()) + 1, 0);
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const QString t = b.text();
+        const int pos = b.position();
+        for (int i = 0; i <= int(t.size()); ++i) {
+            if (size_t(pos + i) < out.offsetAt.size())
+                out.offsetAt[size_t(pos + i)] = int(out.text.size());
+            if (i == int(t.size()))
+                break;
+            const QChar c = t.at(i);
+            if (c != QChar::LineSeparator && c != QChar::ObjectReplacementCharacter)
+                out.text += c;
+        }
+        // Positions of frame boundaries between blocks map to the text so far.
+        const int next = b.next().isValid() ? b.next().position() : int(out.offsetAt.size());
+        for (int p = pos + int(t.size()) + 1; p < next && size_t(p) < out.offsetAt.size(); ++p)
+            out.offsetAt[size_t(p)] = int(out.text.size());
+    }
+    out.offsetAt.back() = int(out.text.size());
+    return out;
+}
+
+QString firstDifference(const QString& want, const QString& got)
+{
+    qsizetype i = 0;
+    while (i < want.size() && i < got.size() && want.at(i) == got.at(i))
+        ++i;
+    return QStringLiteral("„%1” helyett „%2”").arg(want.mid(i, 20), got.mid(i, 20));
+}
+
+// Empty when the story's part gives back the model's text and bookmarks, else what differs.
+QString compareStory(const model::DocModel& m, pugi::xml_node container, pugi::xml_node root)
+{
+    Extractor ex(root);
+    ex.blocks(container);
+    const ModelText mt = modelText(m);
+    if (ex.text != mt.text)
+        return QStringLiteral("a szöveg eltér: %1").arg(firstDifference(mt.text, ex.text));
+    const auto bookmarks = m.anchors().allBookmarks();
+    if (int(bookmarks.size()) != ex.bookmarks.size())
+        return QStringLiteral("%1 könyvjelző helyett %2 olvasható vissza").arg(bookmarks.size()).arg(ex.bookmarks.size());
+    for (const model::BookmarkInfo& b : bookmarks) {
+        const auto it = ex.bookmarks.constFind(b.name);
+        if (it == ex.bookmarks.constEnd() || it->end < 0)
+            return QStringLiteral("a(z) „%1” könyvjelző hiányzik").arg(b.name);
+        const int s = mt.offsetAt[size_t(b.start)];
+        const int e = mt.offsetAt[size_t(b.end)];
+        if (it->start != s || it->end != e)
+            return QStringLiteral("a(z) „%1” könyvjelző máshol áll").arg(b.name);
+    }
+    return {};
+}
+
+} // namespace
+
+void verifySavedPackage(const QByteArray& packageBytes, const model::DocModel& main, const QStringList& writtenParts,
+                        const QString& shownName)
+{
+    auto fail = [&](const QString& why) {
+        throw Error(QStringLiteral("A(z) „%1” fájl mentése megszakadt, mert az elkészült fájl hibás lett volna (%2). "
+                                   "A korábbi fájl változatlan maradt.").arg(shownName, why));
+    };
+    std::unique_ptr<opc::Package> pkg;
+    try {
+        pkg = opc::Package::fromBytes(packageBytes, shownName);
+    } catch (const Error& e) {
+        fail(e.message());
+    }
+    QHash<QString, std::shared_ptr<pugi::xml_document>> parsed;
+    for (const QString& name : writtenParts) {
+        if (!pkg->hasPart(name))
+            fail(QStringLiteral("hiányzik a(z) „%1” rész").arg(name));
+        auto doc = std::make_shared<pugi::xml_document>();
+        opc::TextBudget budget(std::numeric_limits<qint64>::max());
+        const QString problem = opc::parseXmlChecked(pkg->part(name), *doc, budget);
+        if (!problem.isEmpty())
+            fail(QStringLiteral("a(z) „%1” rész %2").arg(name, problem));
+        parsed.insert(name, doc);
+    }
+    auto rootOf = [&](const QString& part) -> pugi::xml_node {
+        const auto it = parsed.constFind(part);
+        return it == parsed.constEnd() ? pugi::xml_node() : (*it)->document_element();
+    };
+    if (const pugi::xml_node root = rootOf(main.mainPart)) {
+        const XmlNames names(root);
+        const QString why = compareStory(main, names.child(root, "body"), root);
+        if (!why.isEmpty())
+            fail(QStringLiteral("fő szöveg: %1").arg(why));
+    }
+    QHash<QString, pugi::xml_node> nextNote;   // notes parts: the note element to compare next
+    for (const model::Story& s : main.stories()) {
+        const pugi::xml_node root = rootOf(s.part);
+        if (!root)
+            continue;
+        pugi::xml_node container = root;
+        if (main.storyPartFrames.contains(s.part)) {
+            pugi::xml_node n = nextNote.contains(s.part) ? nextNote.value(s.part).next_sibling() : root.first_child();
+            while (n && n.type() != pugi::node_element)
+                n = n.next_sibling();
+            // Elements other than notes may stand ahead of them.
+            const XmlNames names(root);
+            while (n && XmlNames::attrText(n, "id") != s.noteId)
+                n = n.next_sibling();
+            if (!n)
+                fail(QStringLiteral("a(z) „%1” részből hiányzik a(z) %2. jegyzet").arg(s.part, s.noteId));
+            nextNote.insert(s.part, n);
+            container = n;
+        }
+        const QString why = compareStory(*s.model, container, root);
+        if (!why.isEmpty())
+            fail(QStringLiteral("„%1”: %2").arg(s.part, why));
+    }
+}
+
+} // namespace word::ooxml
