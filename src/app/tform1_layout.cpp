@@ -105,6 +105,7 @@ void TForm1::createFieldSide()
 
     adat1 = place<QPushButton>(FieldSide, "adat1", QRect(329, 12, 40, 20));
     adat1->setText(QStringLiteral("Adat"));
+    adat1->setToolTip(QStringLiteral("Mező adatokkal kapcsolatos műveletek"));
     Back = arrowButton(FieldSide, "Back", QRect(30, 332, 65, 25), QStringLiteral("<<"), QStringLiteral("Előző mező"));
     Next = arrowButton(FieldSide, "Next", QRect(307, 332, 65, 25), QStringLiteral(">>"), QStringLiteral("Következő mező"));
     RxLabel4 = label(FieldSide, "RxLabel4", QRect(96, 336, 210, 15), fontOf(QStringLiteral("Arial"), 13, true),
@@ -127,7 +128,7 @@ void TForm1::createFieldSide()
     Bevel1 = place<QFrame>(FieldSide, "Bevel1", QRect(197, 444, 180, 158));
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     mc1 = place<QCalendarWidget>(FieldSide, "mc1", QRect(199, 446, 169, 153));
-    mc1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    mc1->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
     mc1->setGridVisible(false);
     // A calendar needs more room than its design bounds give with the fonts here;
     // it then grows to the left and upwards, keeping its bottom right corner.

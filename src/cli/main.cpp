@@ -2,6 +2,7 @@
 // Every command is one entry of the table below.
 
 #include "cli/bookmarkscommand.h"
+#include "cli/checkcommand.h"
 #include "cli/command.h"
 #include "cli/convertcommand.h"
 #include "cli/fieldscommand.h"
@@ -24,6 +25,9 @@ const cli::Command kCommands[] = {
     {"fields", "FÁJL [--sellers N] [--buyers N] [--legal FÉL]...",
      "a mezők listája, ahogy a megnyitás kitölti: sorszám, TAB, mezőnév, TAB, érték", cli::fieldsCommand},
     {"pdf", "BEMENET KIMENET.pdf [...]", "a dokumentum PDF-ként, a fill kapcsolóival kitöltve", cli::pdfCommand},
+    {"check", "FÁJL [--sellers N] [--buyers N] [--legal FÉL]...",
+     "helyesírás-ellenőrzés: soronként egy hibás szó, TAB, legfeljebb öt javaslat; kilépési kód 0 nincs hiba, 1 van, 2 hibás bemenet",
+     cli::checkCommand},
 };
 
 void printUsage(QTextStream& s)

@@ -76,27 +76,34 @@ std::vector<int> lineStarts(QTextDocument* text)
     return starts;
 }
 
-double pageHeight(QTextDocument* text)
+// The line starts of the text with the height at which each line begins.
+std::vector<std::pair<int, double>> linesWithHeights(QTextDocument* text)
 {
-    const QSizeF page = text->pageSize();
-    return page.height() > 0 ? page.height() : 0;
+    std::vector<std::pair<int, double>> out;
+    QAbstractTextDocumentLayout* layout = text->documentLayout();
+    for (QTextBlock b = text->begin(); b.isValid(); b = b.next()) {
+        const double top = layout->blockBoundingRect(b).top();
+        const QTextLayout* tl = b.layout();
+        if (!tl || tl->lineCount() == 0) {
+            out.push_back({b.position(), top});
+            continue;
+        }
+        for (int i = 0; i < tl->lineCount(); ++i)
+            out.push_back({b.position() + tl->lineAt(i).textStart(), tl->position().y() + tl->lineAt(i).y()});
+    }
+    return out;
 }
 
-std::vector<int> pageStarts(QTextDocument* text)
+QList<QRectF> pagesBySize(QTextDocument* text)
 {
-    const double h = pageHeight(text);
-    QAbstractTextDocumentLayout* layout = text->documentLayout();
-    std::vector<int> starts{0};
-    if (h <= 0)
-        return starts;
-    const int pages = layout->pageCount();
-    const QTextFrameFormat root = text->rootFrame()->frameFormat();
-    for (int p = 1; p < pages; ++p) {
-        const QPointF at(root.leftMargin() + 1, p * h + root.topMargin() + 1);
-        const int pos = layout->hitTest(at, Qt::FuzzyHit);
-        starts.push_back(std::max(pos, starts.back()));
-    }
-    return starts;
+    QList<QRectF> rects;
+    const QSizeF page = text->pageSize();
+    const int pages = text->documentLayout()->pageCount();
+    if (page.height() <= 0 || pages <= 1)
+        return {QRectF(0, 0, 1e9, 1e12)};
+    for (int i = 0; i < pages; ++i)
+        rects << QRectF(0, i * page.height(), page.width(), page.height());
+    return rects;
 }
 
 int indexHolding(const std::vector<int>& starts, int pos)
@@ -114,7 +121,35 @@ bool parseNumber(const QString& text, int& value)
 
 } // namespace
 
-DocumentGoTo::DocumentGoTo(word::Document& doc) : m_doc(doc) { laidOut(doc); }
+DocumentGoTo::DocumentGoTo(word::Document& doc, PageRects pages) : m_doc(doc), m_pages(std::move(pages))
+{
+    laidOut(doc);
+}
+
+// A page starts with the first line that begins on it; a page on which no
+// line begins (the rest of a tall table row) starts where the last one did.
+std::vector<int> DocumentGoTo::pageStarts() const
+{
+    QTextDocument* text = m_doc.textDocument();
+    QList<QRectF> pages = m_pages ? m_pages() : QList<QRectF>();
+    if (pages.isEmpty())
+        pages = pagesBySize(text);
+    std::vector<int> starts(size_t(std::max<qsizetype>(1, pages.size())), -1);
+    for (const auto& [pos, y] : linesWithHeights(text)) {
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            if (y < pages[i].bottom() - 0.5) {
+                if (starts[size_t(i)] < 0)
+                    starts[size_t(i)] = pos;
+                break;
+            }
+        }
+    }
+    starts[0] = 0;
+    for (size_t i = 1; i < starts.size(); ++i)
+        if (starts[i] < 0)
+            starts[i] = starts[i - 1];
+    return starts;
+}
 
 QString DocumentGoTo::kindName(GoToKind kind)
 {
@@ -128,12 +163,11 @@ QString DocumentGoTo::kindName(GoToKind kind)
     return {};
 }
 
-namespace {
-
-std::vector<int> startsOf(GoToKind kind, QTextDocument* text)
+std::vector<int> DocumentGoTo::startsOf(GoToKind kind) const
 {
+    QTextDocument* text = m_doc.textDocument();
     switch (kind) {
-    case GoToKind::Page: return pageStarts(text);
+    case GoToKind::Page: return pageStarts();
     case GoToKind::Section: return sectionStarts(text);
     case GoToKind::Line: return lineStarts(text);
     case GoToKind::Table: return tableStarts(text);
@@ -142,18 +176,16 @@ std::vector<int> startsOf(GoToKind kind, QTextDocument* text)
     return {};
 }
 
-} // namespace
-
 int DocumentGoTo::count(GoToKind kind) const
 {
     if (kind == GoToKind::Bookmark)
         return int(bookmarks().size());
-    return int(startsOf(kind, m_doc.textDocument()).size());
+    return int(startsOf(kind).size());
 }
 
 int DocumentGoTo::current(GoToKind kind) const
 {
-    const std::vector<int> starts = startsOf(kind, m_doc.textDocument());
+    const std::vector<int> starts = startsOf(kind);
     if (starts.empty())
         return 0;
     const int pos = m_doc.ActiveWindow().Selection().Start();
@@ -164,7 +196,7 @@ int DocumentGoTo::current(GoToKind kind) const
 
 int DocumentGoTo::startOf(GoToKind kind, int index) const
 {
-    return startsOf(kind, m_doc.textDocument())[size_t(index - 1)];
+    return startsOf(kind)[size_t(index - 1)];
 }
 
 QStringList DocumentGoTo::bookmarks() const

@@ -3,8 +3,12 @@
 // tables, found by number ("3"), relative to the selection ("+2", "-1"; an
 // empty entry is the next one) or, for bookmarks, by name.
 
+#include <QList>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <vector>
 
 namespace word { class Document; }
 
@@ -19,7 +23,11 @@ struct GoToSpan {
 
 class DocumentGoTo {
 public:
-    explicit DocumentGoTo(word::Document& doc);
+    // The pages as rectangles in the coordinates of the document's layout,
+    // top to bottom. Without it the layout's page size cuts the text into pages.
+    using PageRects = std::function<QList<QRectF>()>;
+
+    explicit DocumentGoTo(word::Document& doc, PageRects pages = {});
 
     // How many there are, and which one (1-based) holds the selection's start.
     int count(GoToKind kind) const;
@@ -41,7 +49,10 @@ public:
 
 private:
     int startOf(GoToKind kind, int index) const;   // index 1-based, valid
+    std::vector<int> startsOf(GoToKind kind) const;
+    std::vector<int> pageStarts() const;
     word::Document& m_doc;
+    PageRects m_pages;
 };
 
 } // namespace commands

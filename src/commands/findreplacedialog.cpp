@@ -193,7 +193,7 @@ void FindReplaceDialog::updateGoToKind()
     m_goToLabel->setText(QString::fromUtf8(prompts[int(kind)]));
     m_goToTarget->clear();
     if (kind == GoToKind::Bookmark && m_doc)
-        m_goToTarget->addItems(DocumentGoTo(*m_doc).bookmarks());
+        m_goToTarget->addItems(DocumentGoTo(*m_doc, m_pages).bookmarks());
     m_goToTarget->setCurrentIndex(kind == GoToKind::Bookmark ? 0 : -1);
     if (kind != GoToKind::Bookmark)
         m_goToTarget->clearEditText();
@@ -306,7 +306,7 @@ void FindReplaceDialog::goTo(bool backwards)
         // "Előző" with nothing entered steps one back, as "Ugrás" steps one on.
         if (backwards && kind != GoToKind::Bookmark && spec.isEmpty())
             spec = QStringLiteral("-1");
-        DocumentGoTo(doc).go(kind, spec);
+        DocumentGoTo(doc, m_pages).go(kind, spec);
     });
 }
 

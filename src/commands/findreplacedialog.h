@@ -39,6 +39,8 @@ public:
     using Notice = std::function<QMessageBox::StandardButton(const QString& text, QMessageBox::Icon icon,
                                                              QMessageBox::StandardButtons buttons)>;
     void setNotice(Notice n) { m_notice = std::move(n); }
+    // Where the shown pages lie, for going to a page.
+    void setPageRects(DocumentGoTo::PageRects pages) { m_pages = std::move(pages); }
 
     // The commands behind the buttons.
     void findNext();
@@ -63,6 +65,7 @@ private:
 
     QPointer<word::Document> m_doc;
     Notice m_notice;
+    DocumentGoTo::PageRects m_pages;
     QTabBar* m_tabs = nullptr;
     QWidget* m_findPage = nullptr;
     QWidget* m_replaceRow = nullptr;

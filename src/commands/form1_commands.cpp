@@ -16,6 +16,8 @@
 #include "word/document.h"
 #include "word/error.h"
 #include "word/view/documenthost.h"
+#include "word/view/pagetextitem.h"
+#include "word/view/pageview.h"
 
 #include <QAction>
 #include <QChildEvent>
@@ -134,7 +136,21 @@ commands::FindReplaceDialog* findDialog(TForm1* form)
 {
     auto* dlg = form->findChild<commands::FindReplaceDialog*>(QStringLiteral("FindReplaceDialog"),
                                                               Qt::FindDirectChildrenOnly);
-    return dlg ? dlg : new commands::FindReplaceDialog(form);
+    if (dlg)
+        return dlg;
+    dlg = new commands::FindReplaceDialog(form);
+    // Pages are where the page view shows them, in the text's own coordinates.
+    QPointer<TForm1> window(form);
+    dlg->setPageRects([window] {
+        QList<QRectF> rects;
+        word::view::PageView* view = window && window->Browser ? window->Browser->pageView() : nullptr;
+        if (!view || !view->textItem())
+            return rects;
+        for (int i = 0; i < view->pageCount(); ++i)
+            rects << view->textItem()->mapFromScene(view->pageRect(i)).boundingRect();
+        return rects;
+    });
+    return dlg;
 }
 
 // The engine's built-in dialogs, as this window shows them.

@@ -1,6 +1,7 @@
 #include "commands/spellcontextmenu.h"
 
 #include "commands/spellhighlighter.h"
+#include "commands/spellingwalk.h"
 #include "word/document.h"
 #include "word/error.h"
 #include "word/view/pagetextitem.h"
@@ -39,9 +40,8 @@ void SpellContextMenu::replaceWord(int start, int length, const QString& with)
 {
     if (!m_doc)
         return;
-    word::Range r = m_doc->Range(start, start + length);
-    r.setText(with);
-    m_doc->ActiveWindow().Selection().SetRange(r.End(), r.End());
+    const int end = commands::replaceWord(*m_doc, start, start + length, with);
+    m_doc->ActiveWindow().Selection().SetRange(end, end);
 }
 
 QMenu* SpellContextMenu::menuAt(int pos)

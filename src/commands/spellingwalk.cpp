@@ -136,15 +136,53 @@ std::optional<SpellingIssue> SpellingWalk::next()
     }
 }
 
+namespace {
+
+// The edit that turns old into with at start: the differing middle, and for a
+// word that differs throughout, its tail first and then its first letter,
+// so that no single edit covers the whole word. replace(start, end, text) does one edit.
+template <typename Replace>
+int replaceInPlace(int start, const QString& old, const QString& with, Replace&& replace)
+{
+    int head = 0;
+    while (head < old.size() && head < with.size() && old.at(head) == with.at(head))
+        ++head;
+    int tail = 0;
+    while (tail < old.size() - head && tail < with.size() - head
+           && old.at(old.size() - 1 - tail) == with.at(with.size() - 1 - tail))
+        ++tail;
+    const int end = start + int(old.size());
+    if (head > 0 || tail > 0 || old.size() < 2 || with.isEmpty()) {
+        replace(start + head, end - tail, with.mid(head, with.size() - head - tail));
+        return start + int(with.size());
+    }
+    replace(start + 1, end, with.mid(1));
+    replace(start, start + 1, with.left(1));
+    return start + int(with.size());
+}
+
+} // namespace
+
+int replaceWord(word::Document& doc, int start, int end, const QString& with)
+{
+    const QString old = doc.textDocument()->toRawText().mid(start, end - start);
+    word::model::DocModel::EditScope scope(doc.model());
+    return replaceInPlace(start, old, with, [&doc](int s, int e, const QString& t) {
+        word::Range r = doc.Range(s, e);
+        r.setText(t);
+    });
+}
+
 int SpellingWalk::replaceSpan(int story, int start, int end, const QString& with)
 {
-    if (story < 0) {
-        word::Range r = m_doc.Range(start, end);
-        r.setText(with);
-        return r.End();
-    }
+    if (story < 0)
+        return replaceWord(m_doc, start, end, with);
     word::model::DocModel* model = modelOf(story);
-    return model->replaceText(start, end, with, model->formatForReplacing(start, end));
+    const QString old = model->text()->toRawText().mid(start, end - start);
+    word::model::DocModel::EditScope scope(*model);
+    return replaceInPlace(start, old, with, [model](int s, int e, const QString& t) {
+        model->replaceText(s, e, t, model->formatForReplacing(s, e));
+    });
 }
 
 void SpellingWalk::ignoreAll()

@@ -30,6 +30,12 @@ struct SpellingIssue {
     QStringList suggestions;     // for a repeated word: the one word it becomes
 };
 
+// Replaces [start, end) of the main text with with, changing only the
+// characters that differ, so a bookmark around just the word stays (a
+// replacement of a bookmark's whole text would remove it). One undo step;
+// returns the end of the new text.
+int replaceWord(word::Document& doc, int start, int end, const QString& with);
+
 class SpellingWalk {
 public:
     SpellingWalk(word::Document& doc, Speller& speller);

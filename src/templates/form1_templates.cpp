@@ -163,7 +163,11 @@ void TForm1::button1Click(QObject* sender)
     QThread::yieldCurrentThread();
     WordDoc = Browser->Document();
     if (!WordDoc) {
-        showMessage({ QStringLiteral("A megnyitás sikertelen !\r") + OpenPath, QStringLiteral("Hiba"),
+        // The engine's reason on a line of its own tells a damaged file from a missing converter.
+        const QString reason = Browser->errorMessage();
+        showMessage({ QStringLiteral("A megnyitás sikertelen !\r") + OpenPath
+                          + (reason.isEmpty() ? QString() : QStringLiteral("\r") + reason),
+                      QStringLiteral("Hiba"),
                       QMessageBox::Critical, QMessageBox::Ok }, this);
         Form2->close();
         return;

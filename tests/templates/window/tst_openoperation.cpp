@@ -283,7 +283,9 @@ void TestOpenOperation::missingVariantReportsTheVariant()
 
     QCOMPARE(caption, QStringLiteral("Hiba"));
     const QString variant = dir.filePath(QStringLiteral("magany-egyesel-tobbesvev.dot"));
-    QCOMPARE(text, QStringLiteral("A megnyitás sikertelen !\n") + variant);
+    // The variant, then the engine's reason on a line of its own.
+    QVERIFY2(text.startsWith(QStringLiteral("A megnyitás sikertelen !\n") + variant + u'\n'), qPrintable(text));
+    QVERIFY(text.size() > QStringLiteral("A megnyitás sikertelen !\n").size() + variant.size() + 1);
     QCOMPARE(form.OpenPath, variant);
     QVERIFY(!form.WordDoc);
     QVERIFY(!form.WordApp);

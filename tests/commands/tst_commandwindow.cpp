@@ -1,0 +1,534 @@
+// The view and editing commands driven through the real main window: zoom by
+// spin button and menu at their limits, show all with its mark and button,
+// the three layouts with the splitter and the tool bar's edge, bold and italic
+// toggles, undo and the clipboard whichever control has the focus, keys that
+// run nothing, the commands before the first load, the engine's failures in
+// the page reaching the error report, and the engine's dialogs.
+
+#include "app/isolatedmain.h"
+#include "word/wordfixture.h"
+
+#include "app/errorreport.h"
+#include "app/quilloraapplication.h"
+#include "app/tform1.h"
+#include "app/tform2.h"
+#include "commands/findreplacedialog.h"
+#include "commands/spellhighlighter.h"
+#include "commands/spellingdialog.h"
+#include "templates/tpaletteopendialog.h"
+#include "widgets/tmgrid.h"
+#include "widgets/tspeedbar.h"
+#include "widgets/tspinbutton.h"
+#include "word/document.h"
+#include "word/view/documenthost.h"
+#include "word/view/pagetextitem.h"
+#include "word/view/pageview.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace wordtest;
+
+namespace {
+
+struct Window {
+    app::TForm1 form;
+    app::TForm2 progress { &form };
+    Window() { form.setForm2(&progress); }
+};
+
+// Calls fn with the first visible top-level widget of type W, polling for a
+// few seconds so that a modal window opened later in the same call is met.
+template <typename W>
+void whenShown(std::function<void(W*)> fn, int left = 300)
+{
+    QTimer::singleShot(10, [fn, left] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* target = qobject_cast<W*>(w); target && target->isVisible()) {
+                fn(target);
+                return;
+            }
+        }
+        if (left > 0)
+            whenShown<W>(fn, left - 1);
+    });
+}
+
+void pressSpin(widgets::TSpinButton* spin, bool up)
+{
+    const QPoint at(spin->width() / 2, up ? spin->height() / 4 : spin->height() * 3 / 4);
+    QTest::mousePress(spin, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(spin, Qt::LeftButton, {}, at);
+}
+
+const QString kBody = QStringLiteral("Adásvételi szerződés");
+
+} // namespace
+
+class TestCommandWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void missingDictionaryIsReported();
+    void commandsBeforeTheFirstLoad();
+    void zoomSpinAndMenu_data();
+    void zoomSpinAndMenu();
+    void zoomErrorsAreSwallowed();
+    void showAllKeepsMarkAndButtonInStep();
+    void layoutsCycle();
+    void widerWindowGoesToFieldsOnly();
+    void splitterDragIsKept();
+    void edgeMarginFollowsTheToolBar();
+    void boldAndItalicToggle_data();
+    void boldAndItalicToggle();
+    void copyWithFocusInEntryBox();
+    void cutAndPasteActOnTheDocument();
+    void undoWithNothingToUndoIsSilent();
+    void pasteWithEmptyClipboardIsSilent();
+    void keysOutsideTheDocumentRunNothing_data();
+    void keysOutsideTheDocumentRunNothing();
+    void failureInThePageIsReported();
+    void dialogsOpenAtTheirTabs();
+    void spellingThroughTheWindow();
+    void unknownWordsAreUnderlined();
+
+private:
+    void open(const QString& body);
+    std::unique_ptr<Window> m_w;
+    QStringList m_reports;
+    QTemporaryDir m_dir;
+    int m_serial = 0;
+    app::TForm1& form() { return m_w->form; }
+};
+
+void TestCommandWindow::initTestCase()
+{
+    app::setErrorPresenter([this](const QString& text) { m_reports << text; });
+}
+
+void TestCommandWindow::init()
+{
+    m_reports.clear();
+    m_w = std::make_unique<Window>();
+    form().resize(1100, 760);
+    form().show();
+    form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
+}
+
+void TestCommandWindow::cleanup()
+{
+    while (QWidget* modal = QApplication::activeModalWidget())
+        modal->close();
+    m_w.reset();
+}
+
+void TestCommandWindow::open(const QString& body)
+{
+    const QString path = writeDocx(m_dir.path(), QStringLiteral("doc%1.docx").arg(++m_serial), body);
+    form().TemplateDialog->setFileName(path);
+    form().button1Click(form().ce1);
+    QVERIFY(form().WordDoc);
+    QTRY_VERIFY(!m_w->progress.isVisible());
+    QTRY_VERIFY(form().Browser && form().Browser->pageView());
+}
+
+void TestCommandWindow::missingDictionaryIsReported()
+{
+    // First of all cases: the one checker of the process is not made yet.
+    QTemporaryDir empty;
+    qputenv("QUILLORA_HUNSPELL_DIR", QFile::encodeName(empty.path()));
+    open(p(r(kBody)));
+    form().Button5Click();
+    qunsetenv("QUILLORA_HUNSPELL_DIR");
+    QCOMPARE(m_reports.size(), 1);
+    QVERIFY2(m_reports[0].contains(QStringLiteral("hunspell-hu")), qPrintable(m_reports[0]));
+}
+
+void TestCommandWindow::commandsBeforeTheFirstLoad()
+{
+    QVERIFY(!form().Word1->menuAction()->isEnabled());
+    for (QWidget* w : QList<QWidget*>{form().SpeedItem2, form().SpeedItem3, form().SpeedItem4, form().SpeedItem8,
+                                      form().SpeedItem9, form().SpeedItem10, form().SpeedItem11, form().SpeedItem12,
+                                      form().SpeedItem13, form().Edit1, form().spb1})
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(!form().Print->isEnabled());
+    // Reached anyway, the guarded ones stay silent and the others say why.
+    form().SpeedItem10Click();
+    form().EditCopy1Execute();
+    form().EditPaste1Execute();
+    form().spb1TopClick();
+    QCOMPARE(form().Edit1->text(), QStringLiteral("80"));
+    QVERIFY(m_reports.isEmpty());
+    const bool marked = form().Mindentmutat1->isChecked();
+    form().SpeedItem4Click();
+    form().SpeedItem8Click();
+    form().Keress1Click();
+    QCOMPARE(m_reports, QStringList(3, QStringLiteral("Nincs megnyitott dokumentum.")));
+    QCOMPARE(form().Mindentmutat1->isChecked(), marked);
+}
+
+void TestCommandWindow::zoomSpinAndMenu_data()
+{
+    QTest::addColumn<QString>("start");   // a zoom menu item, or empty for the box's "70"
+    QTest::addColumn<QString>("presses");  // u and d
+    QTest::addColumn<int>("result");
+    QTest::newRow("70, three up") << "" << "uuu" << 100;
+    QTest::newRow("200 and up stays") << "N2001" << "u" << 200;
+    QTest::newRow("50% then down") << "N501" << "d" << 40;
+    QTest::newRow("40 and down stays") << "N501" << "dd" << 40;
+    QTest::newRow("150% then up") << "N1501" << "u" << 160;
+    QTest::newRow("80% untouched") << "N751" << "" << 80;
+    QTest::newRow("100% untouched") << "N1001" << "" << 100;
+}
+
+void TestCommandWindow::zoomSpinAndMenu()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, presses);
+    QFETCH(int, result);
+    open(p(r(kBody)));
+    QCOMPARE(form().Edit1->text(), QStringLiteral("70"));
+    if (!start.isEmpty()) {
+        auto* item = form().Nagyts1->findChild<QAction*>(start);
+        QVERIFY(item);
+        item->trigger();
+        QVERIFY(!item->isChecked());
+    }
+    for (const QChar c : presses)
+        pressSpin(form().spb1, c == u'u');
+    QCOMPARE(form().Edit1->text(), QString::number(result));
+    QCOMPARE(form().WordDoc->ActiveWindow().View().Zoom().Percentage(), result);
+    QTRY_COMPARE(form().Browser->pageView()->zoomPercent(), result);
+    QVERIFY(m_reports.isEmpty());
+}
+
+void TestCommandWindow::zoomErrorsAreSwallowed()
+{
+    open(p(r(kBody)));
+    form().Edit1->setText(QStringLiteral("5"));   // below what the view takes
+    QCOMPARE(form().Edit1->text(), QStringLiteral("5"));
+    QCOMPARE(form().WordDoc->ActiveWindow().View().Zoom().Percentage(), 70);
+    form().Edit1->setText(QStringLiteral("abc"));
+    QCOMPARE(form().WordDoc->ActiveWindow().View().Zoom().Percentage(), 70);
+    QVERIFY(m_reports.isEmpty());
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestCommandWindow::showAllKeepsMarkAndButtonInStep()
+{
+    open(p(r(kBody)));
+    QTextDocument* text = form().WordDoc->textDocument();
+    QVERIFY(!form().WordDoc->ActiveWindow().ActivePane().View().ShowAll());
+    QTest::mouseClick(form().SpeedItem4, Qt::LeftButton);
+    QVERIFY(form().WordDoc->ActiveWindow().ActivePane().View().ShowAll());
+    QVERIFY(form().SpeedItem4->isChecked());
+    QVERIFY(form().Mindentmutat1->isChecked());
+    QVERIFY(text->defaultTextOption().flags().testFlag(QTextOption::ShowTabsAndSpaces));
+    // The menu item, as the menu triggers it.
+    form().Mindentmutat1->trigger();
+    QVERIFY(!form().WordDoc->ActiveWindow().ActivePane().View().ShowAll());
+    QVERIFY(!form().SpeedItem4->isChecked());
+    QVERIFY(!form().Mindentmutat1->isChecked());
+    QVERIFY(!text->defaultTextOption().flags().testFlag(QTextOption::ShowTabsAndSpaces));
+    QTest::mouseClick(form().SpeedItem4, Qt::LeftButton);
+    QVERIFY(form().Mindentmutat1->isChecked());
+    QVERIFY(form().SpeedItem4->isChecked());
+    QVERIFY(m_reports.isEmpty());
+}
+
+void TestCommandWindow::layoutsCycle()
+{
+    form().Osztott1->trigger();
+    QCOMPARE(form().panel1Width(), form().SplitWidth);
+    QCOMPARE(form().SplitWidth, 548);
+    const int margin = form().edgeMargin();
+    QCOMPARE(margin, 40);   // the tool bar stands at the right edge
+    QTest::mouseClick(form().SpeedItem5, Qt::LeftButton);
+    QCOMPARE(form().panel1Width(), form().width() - margin);
+    QTest::mouseClick(form().SpeedItem5, Qt::LeftButton);
+    QCOMPARE(form().panel1Width(), 0);
+    QTest::mouseClick(form().SpeedItem5, Qt::LeftButton);
+    QCOMPARE(form().panel1Width(), 548);
+    form().Bevitelimezk1->trigger();
+    QCOMPARE(form().panel1Width(), 0);
+    form().Dokumentum1->trigger();
+    QCOMPARE(form().panel1Width(), form().width() - margin);
+}
+
+void TestCommandWindow::widerWindowGoesToFieldsOnly()
+{
+    form().Dokumentum1->trigger();
+    const int before = form().panel1Width();
+    form().resize(form().width() + 150, form().height());
+    QTRY_VERIFY(form().panel1Width() != before);
+    QVERIFY(form().panel1Width() != form().SplitWidth);
+    QTest::mouseClick(form().SpeedItem5, Qt::LeftButton);
+    QCOMPARE(form().panel1Width(), 0);
+}
+
+void TestCommandWindow::splitterDragIsKept()
+{
+    form().Osztott1->trigger();
+    QSplitterHandle* handle = form().RxSplitter1->handle(1);
+    const QPoint from(handle->width() / 2, handle->height() / 2);
+    const QPoint to = from - QPoint(120, 0);
+    QTest::mousePress(handle, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), handle->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+    QCOMPARE(form().panel1Width(), 548 + 120);
+    QCOMPARE(form().SplitWidth, 548 + 120);
+    form().Dokumentum1->trigger();
+    form().Osztott1->trigger();
+    QCOMPARE(form().panel1Width(), 548 + 120);
+}
+
+void TestCommandWindow::edgeMarginFollowsTheToolBar()
+{
+    form().addToolBar(Qt::TopToolBarArea, form().SpeedBar1);
+    QTRY_COMPARE(form().SpeedBar1->orientation(), Qt::Horizontal);
+    QCOMPARE(form().edgeMargin(), 4);
+    form().Dokumentum1->trigger();
+    QCOMPARE(form().panel1Width(), form().width() - 4);
+    form().addToolBar(Qt::LeftToolBarArea, form().SpeedBar1);
+    QTRY_COMPARE(form().SpeedBar1->orientation(), Qt::Vertical);
+    QCOMPARE(form().edgeMargin(), 40);
+    QTest::qWait(50);
+    form().Dokumentum1->trigger();
+    QCOMPARE(form().panel1Width(), form().width() - 40);
+}
+
+void TestCommandWindow::boldAndItalicToggle_data()
+{
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<bool>("menu");
+    QTest::newRow("bold button") << false << false;
+    QTest::newRow("bold menu item") << false << true;
+    QTest::newRow("italic button") << true << false;
+    QTest::newRow("italic menu item") << true << true;
+}
+
+void TestCommandWindow::boldAndItalicToggle()
+{
+    QFETCH(bool, italic);
+    QFETCH(bool, menu);
+    open(p(r(QStringLiteral("kiemelt"), QStringLiteral("<w:b/><w:i/>")) + r(QStringLiteral(" sima szöveg"))));
+    word::Selection& sel = form().WordDoc->ActiveWindow().Selection();
+    const auto value = [&] { return italic ? sel.Font().Italic() : sel.Font().Bold(); };
+    const auto toggle = [&] {
+        if (menu)
+            (italic ? form().Dlt1 : form().Flkvr1)->trigger();
+        else
+            QTest::mouseClick(italic ? form().SpeedItem9 : form().SpeedItem8, Qt::LeftButton);
+    };
+    sel.SetRange(0, 7);   // "kiemelt", set
+    QCOMPARE(value(), -1);
+    toggle();
+    QCOMPARE(value(), 0);
+    sel.SetRange(8, 12);   // "sima", not set
+    toggle();
+    QCOMPARE(value(), -1);
+    toggle();
+    QCOMPARE(value(), 0);
+    QVERIFY(m_reports.isEmpty());
+}
+
+void TestCommandWindow::copyWithFocusInEntryBox()
+{
+    open(p(r(kBody)));
+    form().WordDoc->ActiveWindow().Selection().SetRange(0, 10);
+    form().Edit4->setText(QStringLiteral("a mező értéke"));
+    form().Edit4->setFocus();
+    form().Edit4->selectAll();
+    QTRY_VERIFY(form().Edit4->hasFocus());
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(form().SpeedItem12, Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Adásvétel"));
+    QVERIFY(form().Edit4->hasFocus());
+    QCOMPARE(form().Edit4->text(), QStringLiteral("a mező értéke"));
+    QGuiApplication::clipboard()->clear();
+    form().Msols1->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Adásvétel"));
+}
+
+void TestCommandWindow::cutAndPasteActOnTheDocument()
+{
+    open(p(r(kBody)));
+    form().Mgrid1->setFocus();
+    word::Selection& sel = form().WordDoc->ActiveWindow().Selection();
+    sel.SetRange(0, 11);   // "Adásvételi "
+    QTest::mouseClick(form().SpeedItem11, Qt::LeftButton);
+    QCOMPARE(form().WordDoc->Content().Text(), QStringLiteral("szerződés\r"));
+    sel.SetRange(9, 9);
+    QTest::mouseClick(form().SpeedItem13, Qt::LeftButton);
+    QCOMPARE(form().WordDoc->Content().Text(), QStringLiteral("szerződésAdásvételi \r"));
+    QVERIFY(m_reports.isEmpty());
+}
+
+void TestCommandWindow::undoWithNothingToUndoIsSilent()
+{
+    open(p(r(kBody)));
+    QTest::mouseClick(form().SpeedItem10, Qt::LeftButton);
+    form().Visszavons1->trigger();
+    QVERIFY(m_reports.isEmpty());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(form().WordDoc->Content().Text(), kBody + u'\r');
+    // With something to undo, the last action goes.
+    form().WordDoc->ActiveWindow().Selection().SetRange(0, 4);
+    QTest::mouseClick(form().SpeedItem8, Qt::LeftButton);
+    QCOMPARE(form().WordDoc->ActiveWindow().Selection().Font().Bold(), -1);
+    QTest::mouseClick(form().SpeedItem10, Qt::LeftButton);
+    QCOMPARE(form().WordDoc->Range(0, 4).Font().Bold(), 0);
+}
+
+void TestCommandWindow::pasteWithEmptyClipboardIsSilent()
+{
+    open(p(r(kBody)));
+    QGuiApplication::clipboard()->clear();
+    form().WordDoc->ActiveWindow().Selection().SetRange(3, 3);
+    QTest::mouseClick(form().SpeedItem13, Qt::LeftButton);
+    form().Beilleszts1->trigger();
+    QVERIFY(m_reports.isEmpty());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(form().WordDoc->Content().Text(), kBody + u'\r');
+}
+
+void TestCommandWindow::keysOutsideTheDocumentRunNothing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("inGrid");
+    for (const auto& [name, key] : std::initializer_list<std::pair<const char*, int>>{
+             {"Z", Qt::Key_Z}, {"X", Qt::Key_X}, {"C", Qt::Key_C}, {"V", Qt::Key_V}, {"D", Qt::Key_D}, {"I", Qt::Key_I}}) {
+        QTest::newRow(qPrintable(QStringLiteral("Ctrl+%1 in the entry box").arg(QLatin1String(name)))) << key << false;
+        QTest::newRow(qPrintable(QStringLiteral("Ctrl+%1 in the grid").arg(QLatin1String(name)))) << key << true;
+    }
+}
+
+void TestCommandWindow::keysOutsideTheDocumentRunNothing()
+{
+    QFETCH(int, key);
+    QFETCH(bool, inGrid);
+    open(p(r(kBody)));
+    word::Document* doc = form().WordDoc;
+    doc->ActiveWindow().Selection().SetRange(0, 10);
+    doc->setSaved(true);
+    QWidget* target = inGrid ? static_cast<QWidget*>(form().Mgrid1) : form().Edit4;
+    target->setFocus();
+    QTRY_VERIFY(target->hasFocus());
+    auto* marker = new QMimeData;
+    marker->setText(QStringLiteral("jelölő"));
+    QGuiApplication::clipboard()->setMimeData(marker);
+    QSignalSpy prints(form().Print, &QAction::triggered);
+    QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(doc->Content().Text(), kBody + u'\r');
+    QVERIFY(doc->Saved());
+    QCOMPARE(doc->ActiveWindow().Selection().Font().Bold(), 0);
+    QCOMPARE(doc->ActiveWindow().Selection().Font().Italic(), 0);
+    QVERIFY(QGuiApplication::clipboard()->text() != QStringLiteral("Adásvétel"));
+    QVERIFY(!form().findChild<commands::FindReplaceDialog*>());
+    QCOMPARE(prints.count(), 0);
+    QVERIFY(m_reports.isEmpty());
+
+    // Ctrl+P is the one key bound: it runs print.
+    QTimer::singleShot(200, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    QTest::keyClick(target, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(prints.count(), 1);
+}
+
+void TestCommandWindow::failureInThePageIsReported()
+{
+    open(p(r(kBody)));
+    word::view::PageTextItem* page = form().Browser->pageView()->textItem();
+    form().WordDoc->ActiveWindow().Selection().SetRange(2, 2);
+    page->showEngineSelection();
+    page->copy();   // nothing selected
+    QCOMPARE(m_reports, QStringList{"A másoláshoz nincs kijelölt szöveg."});
+}
+
+void TestCommandWindow::dialogsOpenAtTheirTabs()
+{
+    open(p(r(kBody)));
+    form().WordDoc->ActiveWindow().Selection().SetRange(11, 20);
+    const std::pair<QAction*, int> routes[] = {
+        {form().Keress2, 0}, {form().Csere2, 1}, {form().Ugrs2, 2},
+        {form().Keress1, 0}, {form().Csere1, 1}, {form().Ugrs1, 2}};
+    for (const auto& [action, tab] : routes) {
+        action->trigger();
+        auto* dlg = form().findChild<commands::FindReplaceDialog*>();
+        QVERIFY(dlg);
+        QVERIFY(dlg->isVisible());
+        QCOMPARE(int(dlg->tab()), tab);
+        QCOMPARE(dlg->findEdit()->text(), QStringLiteral("szerződés"));
+    }
+    QCOMPARE(form().findChildren<commands::FindReplaceDialog*>().size(), 1);
+    // Found text is selected in the page.
+    auto* dlg = form().findChild<commands::FindReplaceDialog*>();
+    dlg->setTab(commands::FindReplaceDialog::FindTab);
+    dlg->findEdit()->setText(QStringLiteral("vételi"));
+    form().WordDoc->ActiveWindow().Selection().SetRange(0, 0);
+    dlg->findNext();
+    const QTextCursor shown = form().Browser->pageView()->textItem()->textCursor();
+    QCOMPARE(shown.selectionStart(), 4);
+    QCOMPARE(shown.selectionEnd(), 10);
+    QVERIFY(m_reports.isEmpty());
+}
+
+void TestCommandWindow::spellingThroughTheWindow()
+{
+    open(p(r(QStringLiteral("Egy kutyya ugat."))));
+    QString title, word, notice, caption;
+    whenShown<commands::SpellingDialog>([&](commands::SpellingDialog* d) {
+        title = d->windowTitle();
+        word = d->current() ? d->current()->word : QString();
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            notice = box->text();
+            caption = box->windowTitle();
+            box->accept();
+        });
+        d->buttonNamed(QStringLiteral("skip"))->click();
+    });
+    QTest::mouseClick(form().SpeedItem2, Qt::LeftButton);
+    QCOMPARE(title, QStringLiteral("Helyesírás és nyelvhelyesség: magyar"));
+    QCOMPARE(word, QStringLiteral("kutyya"));
+    QCOMPARE(notice, QStringLiteral("A helyesírás-ellenőrzés befejeződött."));
+    QCOMPARE(caption, QStringLiteral("Quillora"));
+    QVERIFY(m_reports.isEmpty());
+}
+
+void TestCommandWindow::unknownWordsAreUnderlined()
+{
+    open(p(r(QStringLiteral("Ez egy kutyya."))) + p(r(QStringLiteral("Helyes mondat."))));
+    commands::SpellHighlighter* h = nullptr;
+    QTRY_VERIFY((h = commands::SpellHighlighter::of(form().WordDoc->textDocument())));
+    QTRY_COMPARE(h->pendingParagraphs(), 0);
+    QVERIFY(h->misspeltAt(9));
+    QVERIFY(!h->misspeltAt(1));
+    QVERIFY(form().WordDoc->Saved());
+    const QString shots = qEnvironmentVariable("QUILLORA_SCREENSHOT_DIR");
+    if (!shots.isEmpty())
+        form().grab().save(QDir(shots).filePath(QStringLiteral("underline.png")));
+}
+
+QUILLORA_ISOLATED_TEST_MAIN(app::QuilloraApplication, TestCommandWindow)
+#include "tst_commandwindow.moc"
