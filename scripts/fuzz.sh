@@ -1,0 +1,60 @@
+#!/bin/sh
+# Builds the libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer)
+# and runs each of them for the given number of seconds (60 by default) on its
+# seeds: the engine corpus of ../shared/corpus plus small generated files.
+#
+#   ./scripts/fuzz.sh [seconds] [target...]
+#
+# Findings land in build-fuzz/findings/<target>/; copy each one, after fixing
+# it, into fuzz/regressions/<target>/, which the normal test suite reads.
+# Runs at the lowest priority: the machine is shared.
+set -eu
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+[ $# -gt 0 ] && shift
+targets="${*:-fuzz_package fuzz_docreader fuzz_fill fuzz_fielddata fuzz_formats}"
+build="${QUILLORA_FUZZ_BUILD:-build-fuzz}"
+
+if ! command -v clang++ >/dev/null 2>&1; then
+    echo "fuzz.sh: clang++ is needed (Debian package clang)" >&2
+    exit 1
+fi
+launcher=""
+command -v ccache >/dev/null 2>&1 && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+cmake -G Ninja -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ $launcher \
+    -DQUILLORA_FUZZ=ON -DQUILLORA_BUILD_TESTS=OFF -DQUILLORA_BUILD_BENCH=OFF >/dev/null
+# shellcheck disable=SC2086
+nice -n 19 cmake --build "$build" --target $targets -j"$(nproc)"
+
+seeds="$build/seeds"
+rm -rf "$seeds"
+python3 fuzz/make-seeds.py "$seeds"
+corpus="../shared/corpus"
+for t in fuzz_package fuzz_docreader fuzz_fill; do
+    if [ -d "$corpus" ]; then
+        find "$corpus" -type f \( -iname '*.docx' -o -iname '*.dotx' -o -iname '*.docm' -o -iname '*.dotm' -o -iname '*.xml' \) \
+            -size -512k -exec cp {} "$seeds/$t/" \;
+    fi
+done
+for t in fuzz_package fuzz_docreader fuzz_fill fuzz_fielddata fuzz_formats; do
+    [ -d "fuzz/regressions/$t" ] && cp fuzz/regressions/"$t"/* "$seeds/$t/" 2>/dev/null || true
+done
+
+status=0
+for t in $targets; do
+    work="$build/corpus/$t"
+    findings="$build/findings/$t"
+    mkdir -p "$work" "$findings"
+    echo "== $t: $seconds s"
+    # Qt's own leaks at exit (fonts, plugins) are not findings of ours.
+    if ! ASAN_OPTIONS="detect_leaks=0:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+        QT_QPA_PLATFORM=offscreen nice -n 19 "$build/bin/$t" "$work" "$seeds/$t" \
+        -dict=fuzz/wordml.dict -max_total_time="$seconds" -max_len=65536 -timeout=20 -rss_limit_mb=3072 \
+        -artifact_prefix="$findings/" -print_final_stats=1 >"$build/$t.log" 2>&1; then
+        echo "fuzz.sh: $t found something; see $build/$t.log and $findings/" >&2
+        tail -n 30 "$build/$t.log" >&2
+        status=1
+    fi
+    grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+.*DONE)" "$build/$t.log" || true
+done
+exit $status
