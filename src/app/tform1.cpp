@@ -1,7 +1,9 @@
 #include "app/tform1.h"
 #include "app/appearance.h"
+#include "app/platform/datafolders.h"
 #include "app/platform/filetyperegistration.h"
 #include "app/platform/settingsstore.h"
+#include "app/quilloraapplication.h"
 #include "widgets/anchors.h"
 #include "widgets/artwork.h"
 #include "widgets/tmgrid.h"
@@ -91,7 +93,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), m_settings(std::make_uniq
 {
     initResources();
     setObjectName(QStringLiteral("Form1"));
-    setWindowIcon(widgets::Artwork::programIcon());
+    setWindowIcon(QuilloraApplication::programIcon());
     applyFonts();
     createActions();
     createMenus();
@@ -105,6 +107,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), m_settings(std::make_uniq
     connectTemplateHandlers();
     connectFieldHandlers();
     connectOutputHandlers();
+    connectPrintHandlers();
     connectCommandHandlers();
 }
 
@@ -144,7 +147,7 @@ void TForm1::FormCreate()
     bar.moveTop(kDesignClient.height() - 32);
     FieldAnchors->setDesignGeometry(pcyl1, bar);
     // 6. File types.
-    FileTypeRegistration(FileTypeRegistration::defaultDataHome(), QCoreApplication::applicationFilePath()).run();
+    FileTypeRegistration::forThisProgram().run();
     // 7. The compatibility-fix switch.
     officefix->setChecked(m_settings->officeFix());
     // 8. Today in the calendar.
@@ -152,7 +155,7 @@ void TForm1::FormCreate()
     // 9. Amounts are written with "." between the thousands: the process-wide number
     //    format becomes one that groups so, while the window keeps Hungarian texts.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    setLocale(QLocale(QLocale::Hungarian, QLocale::Hungary));
+    setLocale(hungarianLocale());
     // 10. "Infó" stands at the right end of the menu bar (see createMenus).
     // 12, 13. The finished document's dialog and the documents folder.
     SaveDialog1->setWindowTitle(QStringLiteral("Szerződés mentése"));
@@ -200,7 +203,7 @@ void TForm1::FormShow()
 {
     const QRect calendar = FieldAnchors->designGeometry(mc1);
     FieldAnchors->setDesignGeometry(Bevel1, calendar.adjusted(-2, -2, 2, 2));
-    const QString dataDir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("mezoadatok"));
+    const QString dataDir = DataFolders::current().fieldDataFolder();
     OpenDialog2->setDirectory(dataDir);
     SaveDialog2->setDirectory(dataDir);
     setPanel1Width(SplitWidth);

@@ -238,6 +238,10 @@ public:
     void connectOutputHandlers();
     void Button4Click(QObject* sender);
 
+    // ---- Printing (src/output/form1_print.cpp) ----
+    void connectPrintHandlers();
+    void Button2Click();
+
     // ---- View and editing commands (src/commands/form1_commands.cpp) ----
     void connectCommandHandlers();
     void spe1Change();

@@ -17,6 +17,8 @@ PageTextItem::PageTextItem(word::Document* doc)
     setDocument(doc->textDocument());
     setTextInteractionFlags(Qt::TextEditorInteraction);
     setFlag(QGraphicsItem::ItemIsFocusable, true);
+    // Paint only what is exposed: a keystroke repaints a line, not every page.
+    setFlag(QGraphicsItem::ItemUsesExtendedStyleOption, true);
     setAcceptDrops(true);
     showEngineSelection();
 }

@@ -1,31 +1,21 @@
 #include "word/view/pageview.h"
 
 #include "word/document.h"
+#include "word/layout/pagelayout.h"
 #include "word/model/docmodel.h"
 #include "word/view/pagetextitem.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QGraphicsRectItem>
 #include <QGraphicsScene>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QPainter>
 #include <QTextDocument>
-#include <QTextFrame>
 
 namespace word::view {
 
 namespace {
 
 const QColor DeskColour(128, 128, 128);
-constexpr double DeskMargin = 18.0;    // desk visible around the pages, in layout pixels
+constexpr double DeskMargin = 18.0;    // desk visible around the pages, in scene units
 constexpr double PageGap = 12.0;       // desk between two pages
-
-double screenPixelsPerPoint()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
-    return (dpi > 0 ? dpi : 96.0) / 72.0;
-}
 
 } // namespace
 
@@ -33,28 +23,30 @@ PageView::PageView(word::Document* doc, QWidget* parent)
     : QGraphicsView(parent)
     , m_doc(doc)
     , m_setup(pageSetupOf(*doc))
-    , m_pxPerPt(screenPixelsPerPoint())
 {
     setObjectName(QStringLiteral("PageView"));
     auto* scene = new QGraphicsScene(this);
-    scene->setBackgroundBrush(DeskColour);
     setScene(scene);
     setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setFrameShape(QFrame::NoFrame);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+    setCacheMode(QGraphicsView::CacheNone);
 
-    // The first layout of a document reports its whole text as inserted at
-    // position 0. That is no edit: the model must not move its bookmarks.
+    // The page size tells code that steps through pages how tall one is; the
+    // layout itself takes each section's own paper.
+    QTextDocument* text = doc->textDocument();
     doc->model().setTracking(false);
-    doc->textDocument()->documentLayout();
+    text->setPageSize(m_setup.paper * m_pxPerPt);
     doc->model().setTracking(true);
-    applyPageLayout();
+    m_layout = word::layout::PageLayout::install(doc->model());
+    // The pages touch in the layout; the desk between them is painted over
+    // the margins where they meet, where no text goes.
+    m_layout->setPageGap(0);
     m_text = new PageTextItem(doc);
     m_text->setZValue(1);
     scene->addItem(m_text);
-    connect(doc->textDocument()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
-            this, [this] { rebuildPages(); });
-    rebuildPages();
+    connect(m_layout, &QAbstractTextDocumentLayout::documentSizeChanged, this, [this] { updateSceneRect(); });
+    updateSceneRect();
     m_text->setFocus();
 }
 
@@ -64,67 +56,59 @@ PageView::~PageView()
     delete m_text;
 }
 
-// The paper becomes the layout's page size and the margins the root frame's,
-// so the layout breaks pages where the paper ends. The margins are changed
-// only when they differ, and that change is no edit of the user's: the saved
-// mark and the empty undo history of a fresh document stay as they were.
-void PageView::applyPageLayout()
+int PageView::pageCount() const
 {
-    QTextDocument* text = m_doc->textDocument();
-    const QSizeF paper = m_setup.paper * m_pxPerPt;
-    text->setPageSize(paper);
-    QTextFrameFormat root = text->rootFrame()->frameFormat();
-    const QMarginsF m = m_setup.margins * m_pxPerPt;
-    if (qFuzzyCompare(root.leftMargin(), m.left()) && qFuzzyCompare(root.rightMargin(), m.right())
-        && qFuzzyCompare(root.topMargin(), m.top()) && qFuzzyCompare(root.bottomMargin(), m.bottom()))
-        return;
-    const bool saved = m_doc->Saved();
-    const bool hadUndo = text->isUndoAvailable();
-    root.setLeftMargin(m.left());
-    root.setRightMargin(m.right());
-    root.setTopMargin(m.top());
-    root.setBottomMargin(m.bottom());
-    text->rootFrame()->setFrameFormat(root);
-    if (!hadUndo)
-        m_doc->UndoClear();
-    m_doc->setSaved(saved);
+    return m_layout ? std::max(1, m_layout->pageCount()) : 1;
 }
 
 QRectF PageView::pageRect(int i) const
 {
-    const QSizeF paper = m_setup.paper * m_pxPerPt;
-    return QRectF(0, i * paper.height(), paper.width(), paper.height());
+    if (!m_layout || i < 0 || i >= m_layout->pageCount())
+        return QRectF();
+    return m_layout->pageRect(i);
 }
 
-// Pages follow each other without a gap in the layout; the desk between them
-// is painted over the bottom and top margins where the pages meet, where the
-// layout never puts text.
-void PageView::rebuildPages()
+void PageView::updateSceneRect()
 {
-    if (!m_doc)
+    if (!m_layout)
         return;
-    const int count = std::max(1, m_doc->textDocument()->pageCount());
-    while (m_pages.size() > count) {
-        delete m_pages.takeLast();
-        delete m_gaps.takeLast();
-    }
-    while (m_pages.size() < count) {
-        auto* page = scene()->addRect(QRectF(), QPen(QColor(60, 60, 60)), Qt::white);
-        page->setZValue(0);
-        m_pages.append(page);
-        auto* gap = scene()->addRect(QRectF(), Qt::NoPen, DeskColour);
-        gap->setZValue(2);
-        m_gaps.append(gap);
-    }
-    for (int i = 0; i < count; ++i) {
-        const QRectF page = pageRect(i);
-        m_pages[i]->setRect(page);
-        const double half = std::min(PageGap / 2, m_setup.margins.bottom() * m_pxPerPt / 2);
-        m_gaps[i]->setRect(i == 0 ? QRectF() : QRectF(page.left() - 1, page.top() - half,
-                                                      page.width() + 2, 2 * half));
-    }
-    const QRectF all(0, 0, pageRect(0).width(), count * pageRect(0).height());
+    const QRectF all(QPointF(0, 0), m_layout->documentSize());
     scene()->setSceneRect(all.adjusted(-DeskMargin, -DeskMargin, DeskMargin, DeskMargin));
+    scene()->update();
+}
+
+void PageView::drawBackground(QPainter* painter, const QRectF& rect)
+{
+    painter->fillRect(rect, DeskColour);
+    if (!m_layout)
+        return;
+    painter->setPen(QPen(QColor(60, 60, 60), 0));
+    for (int i = m_layout->pageAt(rect.topLeft()); i >= 0 && i < m_layout->pageCount(); ++i) {
+        const QRectF page = m_layout->pageRect(i);
+        if (page.top() > rect.bottom())
+            break;
+        painter->fillRect(page.translated(3, 3), QColor(90, 90, 90));
+        painter->fillRect(page, Qt::white);
+        painter->drawRect(page);
+    }
+}
+
+void PageView::drawForeground(QPainter* painter, const QRectF& rect)
+{
+    if (!m_layout)
+        return;
+    for (int i = std::max(1, m_layout->pageAt(rect.topLeft())); i < m_layout->pageCount(); ++i) {
+        const QRectF page = m_layout->pageRect(i);
+        if (page.top() - PageGap > rect.bottom())
+            break;
+        const QRectF above = m_layout->pageRect(i - 1);
+        const double half = std::min(PageGap / 2, m_layout->section(m_layout->page(i).section).margins.top() / 2);
+        painter->fillRect(QRectF(std::min(page.left(), above.left()) - 1, page.top() - half,
+                                 std::max(page.width(), above.width()) + 6, 2 * half), DeskColour);
+        painter->setPen(QPen(QColor(60, 60, 60), 0));
+        painter->drawLine(QPointF(above.left(), page.top() - half), QPointF(above.right(), page.top() - half));
+        painter->drawLine(QPointF(page.left(), page.top() + half), QPointF(page.right(), page.top() + half));
+    }
 }
 
 void PageView::setZoomPercent(int percent)

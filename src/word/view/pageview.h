@@ -1,8 +1,8 @@
 #pragma once
-// The document as white pages on a grey desk. The text is laid out page by
-// page (the document's page size is the paper, its root frame margins the page
-// margins) and edited in place; the whole scene is scaled uniformly, so text,
-// pictures and margins grow and shrink together.
+// The document as white pages on a grey desk, laid out and painted by the
+// page layout that printing and PDF export use, and edited in place; the
+// whole scene is scaled uniformly, so text, pictures and margins grow and
+// shrink together. Scene units are the layout's (pixels at 96 dpi).
 
 #include "word/document.h"
 #include "word/view/pagesetup.h"
@@ -11,7 +11,7 @@
 #include <QList>
 #include <QPointer>
 
-class QGraphicsRectItem;
+namespace word::layout { class PageLayout; }
 
 namespace word::view {
 
@@ -24,9 +24,10 @@ public:
     ~PageView() override;
 
     PageTextItem* textItem() const { return m_text; }
-    int pageCount() const { return int(m_pages.size()); }
-    // Layout pixels per point: the text is laid out at the screen's resolution.
+    int pageCount() const;
+    // Scene units per point.
     double pixelsPerPoint() const { return m_pxPerPt; }
+    word::layout::PageLayout* pageLayout() const { return m_layout; }
     const PageSetup& pageSetup() const { return m_setup; }
     int zoomPercent() const { return m_zoom; }
     void setZoomPercent(int percent);
@@ -38,18 +39,18 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void drawBackground(QPainter* painter, const QRectF& rect) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
 
 private:
-    void applyPageLayout();
-    void rebuildPages();
+    void updateSceneRect();
 
     QPointer<word::Document> m_doc;
     PageSetup m_setup;
-    double m_pxPerPt = 96.0 / 72.0;
+    const double m_pxPerPt = 96.0 / 72.0;
     int m_zoom = 100;
     PageTextItem* m_text = nullptr;
-    QList<QGraphicsRectItem*> m_pages;
-    QList<QGraphicsRectItem*> m_gaps;
+    word::layout::PageLayout* m_layout = nullptr;
 };
 
 } // namespace word::view
