@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QCursor>
+#include <QLocale>
 
 namespace app {
 
@@ -14,6 +15,10 @@ Qt::CursorShape systemCursor(CursorRole role);
 
 // designPoints * dpi / 96, rounded to the nearest integer, halves to the even one.
 int scaledMenuPointSize(int designPoints, double dpi);
+
+// The language of the windows, the calendar and the date helper, whatever the
+// system's locale is. Numbers keep the process-wide format set at creation.
+inline QLocale hungarianLocale() { return QLocale(QLocale::Hungarian, QLocale::Hungary); }
 
 inline QColor windowColor() { return QColor(202, 200, 206); }
 inline QColor progressForeColor() { return QColor(176, 176, 176); }

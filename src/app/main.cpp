@@ -1,6 +1,7 @@
 // Start-up: the checks that may refuse to start (screen, second instance, running
 // office word processor), then the main window and the progress window.
 #include "app/messagebox.h"
+#include "app/platform/datafolders.h"
 #include "app/platform/instancelock.h"
 #include "app/platform/officeprocesses.h"
 #include "app/quilloraapplication.h"
@@ -17,6 +18,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Quillora"));
     QApplication::setOrganizationName(QStringLiteral("Quillora"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillora"));
+    // Qt's own texts in Hungarian before the first box; without the file they stay English.
+    application.loadTranslations();
 
     // The lock is held from here until the process ends, also by a second instance.
     std::unique_ptr<app::InstanceLock> lock;
@@ -34,6 +37,8 @@ int main(int argc, char** argv)
     if (!app::checkStartup(env).run)
         return 0;
 
+    // The user's folders are seeded before the window looks into them.
+    app::DataFolders::current().prepare();
     app::TForm1 form1;
     app::TForm2 form2(&form1);
     form1.setForm2(&form2);

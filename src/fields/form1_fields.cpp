@@ -4,7 +4,9 @@
 // the plain code of this folder.
 
 #include "app/errorreport.h"
+#include "app/appearance.h"
 #include "app/messagebox.h"
+#include "app/platform/datafolders.h"
 #include "app/tform1.h"
 #include "fields/cellstyle.h"
 #include "fields/currencyformat.h"
@@ -308,7 +310,7 @@ void TForm1::Mgrid1EditModeChange(bool emode)
 
 void TForm1::mc1DblClick()
 {
-    Edit4->setText(fields::DateFormat::longDate(mc1->selectedDate(), QLocale::system()));
+    Edit4->setText(fields::DateFormat::longDate(mc1->selectedDate(), hungarianLocale()));
 }
 
 void TForm1::BitBtn1Click()
@@ -337,8 +339,13 @@ void TForm1::save2Click()
 {
     if (SaveDialog2->exec() != QDialog::Accepted || SaveDialog2->selectedFiles().isEmpty())
         return;
+    const QString path = SaveDialog2->selectedFiles().constFirst();
+    if (const QString refusal = DataFolders::current().fieldDataSaveRefusal(path); !refusal.isEmpty()) {
+        reportError(refusal);
+        return;
+    }
     try {
-        fields::FieldDataFile::write(SaveDialog2->selectedFiles().constFirst(), valueColumn(*Mgrid1));
+        fields::FieldDataFile::write(path, valueColumn(*Mgrid1));
     } catch (const word::Error& e) {
         reportError(e.message());
     }

@@ -4,6 +4,7 @@
 
 #include "app/errorreport.h"
 #include "app/messagebox.h"
+#include "app/platform/datafolders.h"
 #include "app/tform1.h"
 #include "output/compatibilityresave.h"
 #include "output/documentwriter.h"
@@ -62,7 +63,7 @@ int viewZoom(const TForm1& form)
 void resaveForCompatibility(const QString& path)
 {
     try {
-        output::CompatibilityResave(path, output::compatibilityTemplate(QCoreApplication::applicationDirPath()));
+        output::CompatibilityResave(path, output::compatibilityTemplate(app::DataFolders::current().programDataFolder()));
     } catch (const word::Error& e) {
         // The contract itself is written; the user is told and still gets it on screen.
         reportError(e.message());

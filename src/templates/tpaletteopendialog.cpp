@@ -1,6 +1,7 @@
 #include "templates/tpaletteopendialog.h"
 
 #include "templates/updown.h"
+#include "app/platform/datafolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -83,7 +84,7 @@ QStringList tpaletteopendialog::nameFilters()
 
 QString tpaletteopendialog::templatesFolder()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/sablonok");
+    return app::DataFolders::current().templatesFolder();
 }
 
 tpaletteopendialog::tpaletteopendialog(QListWidget* globlist, PathSource documentsPath,

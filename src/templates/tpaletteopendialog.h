@@ -53,7 +53,7 @@ public:
 
     static QString filter();
     static QStringList nameFilters();
-    // The program's templates folder: "sablonok" beside the executable.
+    // The program's templates folder: "sablonok" beside the program (see app::DataFolders).
     static QString templatesFolder();
 
     QFileDialog* fileDialog() const { return m_files; }

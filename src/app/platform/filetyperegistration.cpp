@@ -1,5 +1,7 @@
 #include "app/platform/filetyperegistration.h"
+#include "app/platform/datafolders.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,11 +28,116 @@ WriteResult writeIfChanged(const QString& path, const QByteArray& content)
     return WriteResult::Written;
 }
 
+QString readText(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.read(1 << 20));
+}
+
+// A program named without a folder is looked up on the search path, as the desktop does.
+QString canonicalProgram(const QString& program)
+{
+    const QString path = program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
+    return path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
+}
+
+const QString kDesktopName = QStringLiteral("applications/quillora.desktop");
+const QString kMimeName = QStringLiteral("mime/packages/quillora.xml");
+
 } // namespace
 
 FileTypeRegistration::FileTypeRegistration(QString dataHome, QString programPath)
     : m_dataHome(std::move(dataHome)), m_programPath(std::move(programPath))
 {
+    setSystemDataDirs(QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
+}
+
+FileTypeRegistration FileTypeRegistration::forThisProgram()
+{
+    FileTypeRegistration r(defaultDataHome(), QCoreApplication::applicationFilePath());
+    // Installed, the package's icon lies under the prefix; beside the program there is none.
+    const DataFolders& folders = DataFolders::current();
+    if (folders.layout() == DataFolders::Layout::Installed) {
+        const QString icon = QDir::cleanPath(folders.samplesFolder() + QStringLiteral("/../icons/hicolor/scalable/apps/quillora.svg"));
+        if (QFileInfo::exists(icon))
+            r.setIcon(icon);
+    }
+    return r;
+}
+
+void FileTypeRegistration::setSystemDataDirs(const QStringList& dirs)
+{
+    m_systemDirs.clear();
+    const QString own = QDir::cleanPath(m_dataHome);
+    for (const QString& d : dirs) {
+        if (!d.isEmpty() && QDir::cleanPath(d) != own)
+            m_systemDirs << d;
+    }
+}
+
+QString FileTypeRegistration::execProgram(const QString& desktopEntry)
+{
+    QString exec;
+    for (const QString& line : desktopEntry.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Exec="))) {
+            exec = line.mid(5).trimmed();
+            break;
+        }
+    }
+    // The value's own escapes first (a doubled backslash), then the quoting of the argument.
+    exec.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+    exec.replace(QStringLiteral("%%"), QStringLiteral("%"));
+    if (!exec.startsWith(QLatin1Char('"')))
+        return exec.section(QLatin1Char(' '), 0, 0);
+    QString program;
+    for (qsizetype i = 1; i < exec.size(); ++i) {
+        const QChar c = exec.at(i);
+        if (c == u'"')
+            break;
+        if (c == u'\\' && i + 1 < exec.size())
+            program += exec.at(++i);
+        else
+            program += c;
+    }
+    return program;
+}
+
+bool FileTypeRegistration::runsThisProgram(const QString& desktopEntryFile) const
+{
+    const QString text = readText(desktopEntryFile);
+    if (text.isEmpty())
+        return false;
+    const QString program = canonicalProgram(execProgram(text));
+    return !program.isEmpty() && program == QFileInfo(m_programPath).canonicalFilePath();
+}
+
+bool FileTypeRegistration::systemRegistersThisProgram() const
+{
+    bool desktop = false;
+    bool mime = false;
+    for (const QString& dir : m_systemDirs) {
+        desktop = desktop || runsThisProgram(QDir(dir).filePath(kDesktopName));
+        mime = mime || QFileInfo::exists(QDir(dir).filePath(kMimeName));
+    }
+    return desktop && mime;
+}
+
+bool FileTypeRegistration::removeShadowingEntry(const ToolRunner& runTool) const
+{
+    // The user's entry of the same name hides the system's; one that runs another
+    // program is a leftover of an earlier run from elsewhere.
+    const QString entry = desktopEntryPath();
+    if (!QFileInfo::exists(entry) || runsThisProgram(entry))
+        return true;
+    if (!QFile::remove(entry))
+        return false;
+    const bool hadMime = QFileInfo::exists(mimePackagePath());
+    if (hadMime && (!QFile::remove(mimePackagePath()) ||
+                    !runTool(QStringLiteral("update-mime-database"), {m_dataHome + QStringLiteral("/mime")})))
+        return false;
+    return runTool(QStringLiteral("update-desktop-database"), {m_dataHome + QStringLiteral("/applications")});
 }
 
 QString FileTypeRegistration::defaultDataHome()
@@ -57,12 +164,12 @@ FileTypeRegistration::ToolRunner FileTypeRegistration::defaultToolRunner()
 
 QString FileTypeRegistration::mimePackagePath() const
 {
-    return m_dataHome + QStringLiteral("/mime/packages/quillora.xml");
+    return QDir(m_dataHome).filePath(kMimeName);
 }
 
 QString FileTypeRegistration::desktopEntryPath() const
 {
-    return m_dataHome + QStringLiteral("/applications/quillora.desktop");
+    return QDir(m_dataHome).filePath(kDesktopName);
 }
 
 QString FileTypeRegistration::mimePackage() const
@@ -105,19 +212,25 @@ QString FileTypeRegistration::execArgument(const QString& path)
 
 QString FileTypeRegistration::desktopEntry() const
 {
+    QString icon;
+    if (!m_icon.isEmpty())
+        icon = QStringLiteral("Icon=%1\n").arg(QString(m_icon).replace(QLatin1Char('\\'), QStringLiteral("\\\\")));
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Quillora\n"
                           "Comment=Szerződések összeállítása Word-sablonokból\n"
                           "Exec=%1 %f\n"
+                          "%2"
                           "Terminal=false\n"
                           "MimeType=application/x-quillora-sab;application/x-quillora-mza;\n"
                           "Categories=Office;\n")
-        .arg(execArgument(m_programPath));
+        .arg(execArgument(m_programPath), icon);
 }
 
 bool FileTypeRegistration::run(const ToolRunner& runTool) const
 {
+    if (systemRegistersThisProgram())
+        return removeShadowingEntry(runTool);
     const WriteResult mime = writeIfChanged(mimePackagePath(), mimePackage().toUtf8());
     if (mime == WriteResult::Failed)
         return false;

@@ -4,6 +4,11 @@
 // with the program, then the desktop's caches are brought up to date. Everything
 // goes under the user's data folder. The first step that fails ends the
 // registration silently; the program runs on either way.
+//
+// When a system folder already registers both types for this very executable
+// (the installed package), nothing is written; a per-user desktop entry of ours
+// that would hide the system one behind another program (a build tree run
+// earlier) is removed instead.
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +25,19 @@ public:
 
     static QString defaultDataHome();
     static ToolRunner defaultToolRunner();
+    // The registration of the running program, with its icon when the package's icon lies beside it.
+    static FileTypeRegistration forThisProgram();
+
+    // The system's data folders searched for a registration of the package
+    // ($XDG_DATA_DIRS); the user's data folder is never one of them.
+    void setSystemDataDirs(const QStringList& dirs);
+    // An absolute icon file for the desktop entry; empty for none.
+    void setIcon(const QString& iconPath) { m_icon = iconPath; }
+    // True when one system data folder holds a desktop entry of ours whose command
+    // runs this executable, and one holds our shared-mime-info package.
+    bool systemRegistersThisProgram() const;
+    // The program that an Exec line of a desktop entry runs, as written there.
+    static QString execProgram(const QString& desktopEntry);
 
     QString mimePackagePath() const;
     QString desktopEntryPath() const;
@@ -32,8 +50,13 @@ public:
     bool run(const ToolRunner& runTool = defaultToolRunner()) const;
 
 private:
+    bool runsThisProgram(const QString& desktopEntryFile) const;
+    bool removeShadowingEntry(const ToolRunner& runTool) const;
+
     QString m_dataHome;
     QString m_programPath;
+    QString m_icon;
+    QStringList m_systemDirs;
 };
 
 } // namespace app

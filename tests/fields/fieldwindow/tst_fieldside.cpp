@@ -453,7 +453,8 @@ void TestFieldSide::calendarPutsLongDate()
 {
     m_form->mc1->setSelectedDate(QDate(2026, 12, 8));
     emit m_form->mc1->clicked(QDate(2026, 12, 8));
-    QCOMPARE(m_form->Edit4->text(), QLocale::system().toString(QDate(2026, 12, 8), QLocale::LongFormat));
+    // Hungarian whatever the system's locale is (the suites run under C.UTF-8).
+    QCOMPARE(m_form->Edit4->text(), QStringLiteral("2026. december 8., kedd"));
     QVERIFY(!m_form->Edit4->text().contains(':'));
     QCOMPARE(grid()->cells(2, 1), QString());   // not stored until confirmed
 }
