@@ -6,8 +6,9 @@ set -eu
 BUILD="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools \
 libzip-dev libpugixml-dev libhunspell-dev libgl-dev python3"
 RUN="hunspell-hu fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea \
-shared-mime-info desktop-file-utils"
-TEST="xvfb xauth x11-utils libreoffice-writer-nogui python3 imagemagick poppler-utils clang libclang-rt-14-dev"
+shared-mime-info desktop-file-utils qt6-translations-l10n"
+TEST="xvfb xauth x11-utils libreoffice-writer-nogui python3 imagemagick poppler-utils clang libclang-rt-14-dev \
+appstream desktop-file-utils dpkg-dev"
 
 want="$BUILD $RUN"
 if [ "${1:-}" = "--with-tests" ]; then
