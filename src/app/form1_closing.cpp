@@ -5,6 +5,7 @@
 #include "app/errorreport.h"
 #include "app/messagebox.h"
 #include "app/tform1.h"
+#include "fields/recoveryhooks.h"
 #include "templates/tpaletteopendialog.h"
 #include "widgets/tcurrencyedit.h"
 #include "word/application.h"
@@ -87,6 +88,8 @@ bool TForm1::FormCloseQuery()
 
 void TForm1::releaseDocument()
 {
+    // The window closes cleanly: nothing typed needs recovering any more.
+    endRecovery();
     if (WordDoc && WordApp) {
         try {
             WordDoc->ActiveWindow().setDisplayRulers(SavedDisplayRulers);

@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "app/tform1.h"
 #include "app/tform2.h"
+#include "fields/recoveryhooks.h"
 
 #include <QScreen>
 #include <QThread>
@@ -20,6 +21,8 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("quillora"));
     // Qt's own texts in Hungarian before the first box; without the file they stay English.
     application.loadTranslations();
+    // Values typed before an unexpected end are offered back before anything else.
+    const std::optional<fields::RecoveryState> recovery = app::offerRecovery();
 
     // The lock is held from here until the process ends, also by a second instance.
     std::unique_ptr<app::InstanceLock> lock;
@@ -43,6 +46,11 @@ int main(int argc, char** argv)
     app::TForm2 form2(&form1);
     form1.setForm2(&form2);
     form1.CommandLine = QCoreApplication::arguments().mid(1);
+    if (recovery) {
+        form1.CommandLine.clear();
+        QMetaObject::invokeMethod(&form1, [&form1, state = *recovery] { app::restoreRecovery(form1, state); },
+                                  Qt::QueuedConnection);
+    }
     form1.show();
     return QApplication::exec();
 }

@@ -14,6 +14,7 @@
 #include "fields/fielddatafile.h"
 #include "fields/fieldnavigation.h"
 #include "fields/fieldwriter.h"
+#include "fields/recoveryhooks.h"
 #include "fields/writeprogress.h"
 #include "widgets/tmgrid.h"
 #include "widgets/tprogresscylinder.h"
@@ -289,6 +290,7 @@ void TForm1::kitoltClick()
     } catch (const word::Error&) {
         // The value stays in the grid; the document is written on the next confirm.
     }
+    recordRecovery(*this);
 }
 
 void TForm1::Mgrid1EditModeChange(bool emode)
@@ -306,6 +308,7 @@ void TForm1::Mgrid1EditModeChange(bool emode)
     } catch (const word::Error&) {
         // As with the entry box: the grid keeps the value.
     }
+    recordRecovery(*this);
 }
 
 void TForm1::mc1DblClick()
@@ -330,6 +333,7 @@ void TForm1::LoadFieldFile(const QString& path)
     QStringList column = valueColumn(*Mgrid1);
     fields::FieldDataFile::place(column, lines);
     setValueColumn(*Mgrid1, column);
+    recordRecovery(*this);
     toFirstField(*Mgrid1);
     Edit4->setText(Mgrid1->cells(2, 1));
     Edit4->setFocus();
@@ -388,6 +392,7 @@ void TForm1::delClick()
     QStringList column = valueColumn(*Mgrid1);
     fields::FieldDataFile::clear(column);
     setValueColumn(*Mgrid1, column);
+    recordRecovery(*this);
     toFirstField(*Mgrid1);
     Edit4->setText(Mgrid1->cells(2, 1));
     RxLabel2->setText(Mgrid1->cells(0, 1));

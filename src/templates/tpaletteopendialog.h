@@ -49,6 +49,8 @@ public:
     void setInitialDir(const QString& dir) { m_initialDir = dir; }
     int SellerCount() const { return m_sellerCount; }
     int BuyerCount() const { return m_buyerCount; }
+    // The counts as the dialog would leave them (crash recovery reopens without it).
+    void setPartyCounts(int sellers, int buyers) { m_sellerCount = sellers; m_buyerCount = buyers; }
     const templates::FolderSteering& steering() const { return m_steering; }
 
     static QString filter();
