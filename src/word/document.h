@@ -114,6 +114,7 @@ public:
     void setSaved(bool saved);
     void UndoClear();
     bool Undo(int times = 1);
+    bool Redo(int times = 1);
     void SaveAs(const QString& path = QString());   // no path: in place, under its name
     void Close();
     QString AttachedTemplate() const;

@@ -5,6 +5,7 @@
 // the same round trip, and never crash or hang.
 
 #include "corpusmanifest.h"
+#include "wordfixture.h"
 
 #include "word/application.h"
 #include "word/document.h"
@@ -26,15 +27,24 @@ struct Observed {
     QStringList bookmarks;
 };
 
+void observeStory(word::Document& doc, word::model::DocModel* story, const QString& label, Observed& o)
+{
+    word::model::DocModel& m = story ? *story : doc.model();
+    for (QTextBlock b = m.text()->begin(); b.isValid(); b = b.next())
+        o.paragraphs << label + b.text();
+    for (const auto& bm : m.anchors().allBookmarks()) {
+        o.bookmarks << label + QStringLiteral("%1@%2-%3=%4").arg(bm.name).arg(bm.start).arg(bm.end)
+                           .arg(word::Range(&doc, story, bm.start, bm.end).Text());
+    }
+}
+
+// Every story: the main text, then headers, footers, notes and comments.
 Observed observe(word::Document& doc)
 {
     Observed o;
-    for (QTextBlock b = doc.textDocument()->begin(); b.isValid(); b = b.next())
-        o.paragraphs << b.text();
-    for (const auto& bm : doc.model().anchors().allBookmarks()) {
-        o.bookmarks << QStringLiteral("%1@%2-%3=%4").arg(bm.name).arg(bm.start).arg(bm.end)
-                           .arg(doc.Range(bm.start, bm.end).Text());
-    }
+    observeStory(doc, nullptr, QString(), o);
+    for (const word::model::Story& s : doc.model().stories())
+        observeStory(doc, s.model.get(), s.part + u'#' + s.noteId + u':', o);
     return o;
 }
 
@@ -195,9 +205,11 @@ private slots:
     void roundTrip();
     void malformed_data();
     void malformed();
+    void savedFilesGainNoSchemaError();
 
 private:
     QTemporaryDir m_out;
+    QList<QPair<QString, QString>> m_saved;   // written file, original
 };
 
 void TestCorpus::initTestCase()
@@ -227,6 +239,7 @@ void TestCorpus::roundTrip()
     } catch (const word::Error& e) {
         QFAIL(qPrintable(QStringLiteral("%1: engine error: %2").arg(file, e.message())));
     }
+    m_saved.append({saved, path});
     if (!problems.isEmpty())
         QFAIL(qPrintable(file + QStringLiteral(":\n  ") + problems.join(QStringLiteral("\n  "))));
 }
@@ -267,6 +280,15 @@ void TestCorpus::malformed()
     }
     if (!problems.isEmpty())
         QFAIL(qPrintable(file + QStringLiteral(":\n  ") + problems.join(QStringLiteral("\n  "))));
+}
+
+// Every file the round trip wrote, checked against the ECMA-376 schemas: it
+// has no error its original had not.
+void TestCorpus::savedFilesGainNoSchemaError()
+{
+    QVERIFY2(m_saved.size() > 50, "the round trip has written the corpus");
+    const QStringList errors = wordtest::schemaErrors(m_saved);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
 }
 
 QTEST_MAIN(TestCorpus)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <zip.h>
 
 namespace wordtest {
@@ -173,6 +174,26 @@ word::Document* FixtureDocuments::open(const QString& body)
 {
     const QString name = QStringLiteral("%1%2.docx").arg(m_prefix).arg(++m_serial);
     return m_app.Documents().Open(writeDocx(m_dir.path(), name, body));
+}
+
+QStringList schemaErrors(const QList<QPair<QString, QString>>& writtenAndOriginal)
+{
+    if (writtenAndOriginal.isEmpty())
+        return {};
+    const QString source = QStringLiteral(QUILLORA_SOURCE_DIR);
+    QStringList args{source + QStringLiteral("/tests/tools/ooxml-validate-batch"),
+                     source + QStringLiteral("/../shared/tools/ooxml-validate")};
+    for (const auto& [written, original] : writtenAndOriginal)
+        args << written << original;
+    QProcess p;
+    p.start(QStringLiteral("python3"), args);
+    if (!p.waitForFinished(600'000))
+        return {QStringLiteral("the schema check did not finish")};
+    const QString out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    if (p.exitStatus() != QProcess::NormalExit || (p.exitCode() != 0 && p.exitCode() != 1))
+        return {QStringLiteral("the schema check could not run (is xmllint installed?): ")
+                + QString::fromUtf8(p.readAllStandardError()).trimmed() + out};
+    return p.exitCode() == 0 ? QStringList() : out.split(u'\n');
 }
 
 } // namespace wordtest

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
+#include <QStringList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -44,6 +46,12 @@ bool writeZip(const QString& path, const QList<Part>& parts);
 // Writes the document of recipe to dir/fileName and returns its full path.
 QString writeDocx(const QString& dir, const QString& fileName, const DocxRecipe& recipe);
 QString writeDocx(const QString& dir, const QString& fileName, const QString& body);
+
+// The schema check of written packages, each against the package it came
+// from (the rules of ../shared/tools/ooxml-validate, run over all at once):
+// one line per error a written file has and its original had not, or why the
+// check could not run; empty when clean.
+QStringList schemaErrors(const QList<QPair<QString, QString>>& writtenAndOriginal);
 
 // A part of a saved package, or empty when it is missing.
 QByteArray readPart(const QString& zipPath, const QString& partName);

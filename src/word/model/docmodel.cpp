@@ -53,6 +53,8 @@ DocModel::DocModel() : m_text(std::make_unique<QTextDocument>())
     m_editCursor = QTextCursor(m_text.get());
     m_text->setUndoRedoEnabled(false);
     connect(m_text.get(), &QTextDocument::contentsChange, this, &DocModel::onContentsChange);
+    // Qt adds a command for every new edit, never for an undo or a redo.
+    connect(m_text.get(), &QTextDocument::undoCommandAdded, this, [this] { m_freshCommand = true; });
     connect(m_text.get(), &QTextDocument::contentsChanged, this, [this] {
         if (m_quietDepth > 0)
             return;
@@ -105,6 +107,8 @@ void DocModel::onContentsChange(int pos, int removed, int added)
     // a view lays the document out; a change that does not account for the
     // document's length is such a report, not an edit.
     const int length = m_text->characterCount();
+    const bool fresh = m_freshCommand;
+    m_freshCommand = false;
     if (!m_tracking || length != m_lastLength - removed + added) {
         m_lastLength = m_tracking ? m_lastLength : length;
         return;
@@ -114,7 +118,20 @@ void DocModel::onContentsChange(int pos, int removed, int added)
     if (removed == added)
         return;
     ++m_revision;
+    // A new edit made on the text itself (typing in a view) gets an undo item
+    // of its own, so undo brings its bookmarks back with its text; a redo
+    // moves the anchors as the edit did.
+    const bool record = fresh && !m_loading && m_text->isUndoRedoEnabled();
+    std::shared_ptr<const AnchorTable::Snapshot> before = record ? m_anchors.snapshot() : nullptr;
     m_anchors.replaced(pos, removed, added);
+    if (record) {
+        // In the edit's own undo step, so that one undo takes back both.
+        QTextCursor join(m_text.get());
+        join.joinPreviousEditBlock();
+        m_text->appendUndoItem(new ViewEditUndoItem(this, std::move(before), m_anchors.snapshot()));
+        join.endEditBlock();
+        m_freshCommand = false;
+    }
 }
 
 void DocModel::setSaved(bool s) { m_saved = s; }
@@ -136,6 +153,17 @@ bool DocModel::undo()
     if (!m_text->isUndoAvailable())
         return false;
     m_text->undo();
+    m_tracking = true;
+    m_lastLength = m_text->characterCount();
+    markChanged();
+    return true;
+}
+
+bool DocModel::redo()
+{
+    if (!m_text->isRedoAvailable())
+        return false;
+    m_text->redo();
     m_tracking = true;
     m_lastLength = m_text->characterCount();
     markChanged();

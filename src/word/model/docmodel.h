@@ -139,6 +139,7 @@ public:
     void markChanged();
     void clearUndo();
     bool undo();
+    bool redo();
 
     // Loading: the reader builds the text with undo off and anchors tracked by hand.
     void beginLoad();
@@ -165,6 +166,7 @@ private:
     int m_scopeDepth = 0;
     bool m_loading = false;
     bool m_tracking = true;           // follow contentsChange from direct edits
+    bool m_freshCommand = false;      // Qt has just recorded a new edit (not an undo or redo)
     bool m_saved = true;
     quint64 m_revision = 0;
     int m_lastLength = 1;             // the text's length as the anchors know it

@@ -28,4 +28,21 @@ private:
     bool m_opening;
 };
 
+// An edit made straight on the text (typing in a view): Qt has already
+// recorded the text change when the model hears of it, so one item after it
+// brings the anchors back to before (undo) or after (redo) the edit.
+class ViewEditUndoItem : public QAbstractUndoItem {
+public:
+    ViewEditUndoItem(DocModel* model, std::shared_ptr<const AnchorTable::Snapshot> before,
+                     std::shared_ptr<const AnchorTable::Snapshot> after)
+        : m_model(model), m_before(std::move(before)), m_after(std::move(after)) {}
+    void undo() override;
+    void redo() override;
+
+private:
+    DocModel* m_model;
+    std::shared_ptr<const AnchorTable::Snapshot> m_before;
+    std::shared_ptr<const AnchorTable::Snapshot> m_after;
+};
+
 } // namespace word::model

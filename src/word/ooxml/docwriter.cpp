@@ -7,6 +7,7 @@
 #include "word/ooxml/xmlnames.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -56,6 +57,37 @@ bool isHyperlink(const QString& open, const QString& wq)
 {
     return open.startsWith(u'<' + wq + QStringLiteral("hyperlink")) && open.size() > wq.size() + 10
            && (open.at(wq.size() + 10) == u' ' || open.at(wq.size() + 10) == u'>');
+}
+
+// A special character writes the XML it was read from only when that XML is
+// its own: text typed next to an object takes the object's format, and a tab
+// typed after a picture must not write the picture again.
+bool charXmlFits(QChar c, const QString& xml, const QString& wq)
+{
+    auto is = [&](QLatin1String local) {
+        const QString t = u'<' + wq + local;
+        return xml.startsWith(t) && xml.size() > t.size() && !xml.at(t.size()).isLetterOrNumber();
+    };
+    switch (c.unicode()) {
+    case 0xFFFC:
+        return true;
+    case '\t':
+        return is(QLatin1String("tab")) || is(QLatin1String("ptab"));
+    case 0x2028:
+        return is(QLatin1String("br")) || is(QLatin1String("cr"));
+    case 0x2011:
+        return is(QLatin1String("noBreakHyphen"));
+    case 0x00AD:
+        return is(QLatin1String("softHyphen"));
+    default:
+        return false;
+    }
+}
+
+bool isSimpleField(const QString& open, const QString& wq)
+{
+    const QString t = u'<' + wq + QStringLiteral("fldSimple");
+    return open.startsWith(t) && open.size() > t.size() && (open.at(t.size()) == u' ' || open.at(t.size()) == u'>');
 }
 
 std::vector<int> parsePath(const QString& path)
@@ -379,8 +411,24 @@ void Writer::generateParagraph(const QTextBlock& b, bool firstUse, Level& level)
         if (dropped.contains(p.ref))
             return;
         if (mk.role == model::Markup::Open) {
+            // A tracked change may hold runs, controls and smart tags but no
+            // hyperlink or simple field: such a wrapper opening inside one
+            // (text pasted there) goes around it instead.
+            std::vector<int> lifted;
+            if (isHyperlink(mk.xml, m_wq) || isSimpleField(mk.xml, m_wq)) {
+                auto change = std::find_if(open.begin(), open.end(),
+                                           [&](int m) { return isChange(m_pre.markups[size_t(m)].xml, m_wq); });
+                lifted.assign(change, open.end());
+                for (auto r = lifted.rbegin(); r != lifted.rend(); ++r)
+                    put(closeOf(m_pre.markups[size_t(*r)].group));
+                open.erase(change, open.end());
+            }
             put(wrapperOpen(mk.xml, false));
             open.push_back(p.ref);
+            for (const int m : lifted) {
+                put(wrapperOpen(m_pre.markups[size_t(m)].xml, true));
+                open.push_back(m);
+            }
             return;
         }
         // A close: the wrappers opened inside it close first and open again after it.
@@ -398,10 +446,38 @@ void Writer::generateParagraph(const QTextBlock& b, bool firstUse, Level& level)
             open.push_back(m);
         }
     };
+    // Among the markup at one position, wrappers already open there close
+    // before others open: two wrappers that merely touch never nest.
+    auto closesOpen = [&](const model::AnchorPoint& p) {
+        if (p.kind != model::AnchorPoint::Markup || p.ref < 0 || size_t(p.ref) >= m_pre.markups.size())
+            return false;
+        const model::Markup& mk = m_pre.markups[size_t(p.ref)];
+        return mk.role == model::Markup::Close && std::any_of(open.begin(), open.end(), [&](int m) {
+                   return m_pre.markups[size_t(m)].group == mk.group;
+               });
+    };
     size_t next = 0;
     auto anchorsUpTo = [&](int pos) {
-        while (next < points.size() && points[next].position <= pos)
-            point(points[next++]);
+        while (next < points.size() && points[next].position <= pos) {
+            size_t end = next;
+            while (end < points.size() && points[end].position == points[next].position
+                   && points[end].kind == model::AnchorPoint::Markup)
+                ++end;
+            if (end - next < 2) {
+                point(points[next++]);
+                continue;
+            }
+            std::vector<bool> done(end - next, false);
+            for (size_t i = next; i < end; ++i)
+                if (closesOpen(points[i])) {
+                    point(points[i]);
+                    done[i - next] = true;
+                }
+            for (size_t i = next; i < end; ++i)
+                if (!done[i - next])
+                    point(points[i]);
+            next = end;
+        }
     };
     for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
@@ -511,7 +587,7 @@ void Writer::writeRun(const QString& text, const QTextCharFormat& f)
             continue;
         }
         flushText(i);
-        if (!charXml.isEmpty())
+        if (!charXml.isEmpty() && charXmlFits(c, charXml, m_wq))
             m_body += charXml;
         else if (u == '\t')
             m_body += m_tab;
