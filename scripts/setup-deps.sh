@@ -8,7 +8,7 @@ libzip-dev libpugixml-dev libhunspell-dev libgl-dev python3"
 RUN="hunspell-hu fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea \
 shared-mime-info desktop-file-utils qt6-translations-l10n"
 TEST="xvfb xauth x11-utils libreoffice-writer-nogui python3 imagemagick poppler-utils clang libclang-rt-14-dev \
-appstream desktop-file-utils dpkg-dev"
+appstream desktop-file-utils dpkg-dev libxml2-utils"
 
 want="$BUILD $RUN"
 if [ "${1:-}" = "--with-tests" ]; then
