@@ -209,6 +209,19 @@ bool Document::Undo(int times)
     return any;
 }
 
+bool Document::Redo(int times)
+{
+    bool any = false;
+    for (int i = 0; i < times; ++i) {
+        if (!m_model->redo())
+            break;
+        any = true;
+    }
+    if (any)
+        emit selectionChanged();
+    return any;
+}
+
 void Document::SaveAs(const QString& path)
 {
     const QString target = path.isEmpty() ? m_model->filePath : QFileInfo(path).absoluteFilePath();
