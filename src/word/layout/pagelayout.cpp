@@ -850,7 +850,9 @@ void PageLayout::relayout()
 void PageLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
     Q_UNUSED(charsRemoved);
-    if (m_inLayout)
+    // A change with no place (from < 0) follows some edits of the model and
+    // changes nothing a real change has not already reported.
+    if (m_inLayout || (from < 0 && !m_pages.empty()))
         return;
     if (!m_story && m_records.empty())
         readDocumentProps();
@@ -925,11 +927,12 @@ void PageLayout::layoutFrom(int from, int to)
 
     // Where to start: the item before the changed one, as it started last time.
     std::vector<Record> old = std::move(m_records);
-    std::vector<Fragment> oldFrags;
+    std::vector<Fragment> oldFrags;          // the old fragments from oldFragBase on
+    int oldFragBase = 0;
     std::vector<PageInfo> oldPages;
-    QHash<quintptr, int> oldIndex;
-    for (int i = 0; i < int(old.size()); ++i)
-        oldIndex.insert(old[size_t(i)].key, i);
+    // Items before the change are the old ones in the old order, and so are
+    // the items after it counted from the end.
+    const qsizetype tailShift = qsizetype(old.size()) - qsizetype(items.size());
     size_t k0 = 0;
     State st;
     bool incremental = from >= 0 && sectionsSame && !old.empty();
@@ -938,17 +941,19 @@ void PageLayout::layoutFrom(int from, int to)
         while (k + 1 < items.size() && items[k].last() <= from)
             ++k;
         k0 = k > 0 ? k - 1 : 0;
-        const auto hit = oldIndex.constFind(items[k0].key());
-        incremental = hit != oldIndex.constEnd() && k0 > 0;
+        incremental = k0 > 0 && k0 < old.size() && old[k0].key == items[k0].key();
         if (incremental) {
-            const Record& r = old[size_t(*hit)];
+            const Record& r = old[k0];
             st = r.start;
-            oldFrags = m_frags;
+            // Only the part from the restart on is set aside, by moving it.
+            oldFragBase = r.fragStart;
+            oldFrags.assign(std::make_move_iterator(m_frags.begin() + r.fragStart), std::make_move_iterator(m_frags.end()));
             oldPages = m_pages;
             m_frags.resize(size_t(r.fragStart));
             m_pages.resize(size_t(std::max(0, st.page + 1)));
             // Floats of the page the flow resumes on wrap the text again.
-            for (const Fragment& f : m_frags) {
+            for (size_t k = m_frags.size(); k-- > 0 && m_frags[k].page >= st.page;) {
+                const Fragment& f = m_frags[k];
                 if (f.page == st.page && f.kind == Fragment::Float) {
                     const FloatPlacement fp = placeFloat(f.objectXml, m_pages[size_t(st.page)].rect, m_pages[size_t(st.page)].rect, 0);
                     if (fp.wrap != Exclusion::None)
@@ -966,20 +971,21 @@ void PageLayout::layoutFrom(int from, int to)
     }
     m_records.clear();
     m_records.reserve(items.size());
-    for (size_t i = 0; i < k0; ++i)
-        m_records.push_back(old[size_t(oldIndex.value(items[i].key()))]);
+    m_records.assign(old.begin(), old.begin() + qsizetype(k0));
     bool converged = false;
     for (size_t j = k0; j < items.size(); ++j) {
         const Item& it = items[j];
         if (incremental && j > k0 && (it.first() > to || it.last() < from)) {
-            const auto hit = oldIndex.constFind(it.key());
-            if (hit != oldIndex.constEnd() && old[size_t(*hit)].start == st && *hit + (items.size() - j) == old.size()) {
+            const qsizetype hit = qsizetype(j) + tailShift;
+            if (hit > qsizetype(k0) && hit < qsizetype(old.size()) && old[size_t(hit)].key == it.key() && old[size_t(hit)].start == st
+                && old[size_t(hit)].fragStart >= oldFragBase) {
                 // From here on the old layout holds: keep its fragments and pages.
-                const Record& r = old[size_t(*hit)];
+                const Record& r = old[size_t(hit)];
                 const int delta = int(m_frags.size()) - r.fragStart;
-                m_frags.insert(m_frags.end(), oldFrags.begin() + r.fragStart, oldFrags.end());
+                m_frags.insert(m_frags.end(), std::make_move_iterator(oldFrags.begin() + (r.fragStart - oldFragBase)),
+                               std::make_move_iterator(oldFrags.end()));
                 m_pages.insert(m_pages.end(), oldPages.begin() + std::min<qsizetype>(qsizetype(oldPages.size()), st.page + 1), oldPages.end());
-                for (size_t k = size_t(*hit); k < old.size(); ++k) {
+                for (size_t k = size_t(hit); k < old.size(); ++k) {
                     Record rec = old[k];
                     rec.fragStart += delta;
                     m_records.push_back(rec);
