@@ -1,0 +1,72 @@
+#!/bin/sh
+# Compares quillora-cli pdf with LibreOffice's PDF export for every sound OOXML
+# file of the corpus: the page count of each file, and page by page the share
+# of LibreOffice's words (3 or more letters, headers and footers included)
+# found on the same page of ours (pdftotext, poppler-utils).
+#
+# Usage: bench/compare-lo.sh [BUILD_DIR] [CORPUS_DIR]
+# Prints one line per file and the totals; the work files stay in $OUT (a
+# temporary folder unless set).
+set -eu
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$here/build}
+corpus=${2:-$here/../shared/corpus}
+cli=$build/bin/quillora-cli
+out=${OUT:-$(mktemp -d)}
+mkdir -p "$out/q" "$out/lo" "$out/profile"
+command -v soffice >/dev/null || { echo "soffice is missing" >&2; exit 1; }
+command -v pdftotext >/dev/null || { echo "pdftotext (poppler-utils) is missing" >&2; exit 1; }
+
+python3 - "$cli" "$corpus" "$out" <<'PY'
+import csv, os, re, subprocess, sys
+cli, corpus, out = sys.argv[1:4]
+rows = list(csv.DictReader(open(os.path.join(corpus, 'MANIFEST.tsv'), encoding='utf-8'), delimiter='\t'))
+files = [r['file'] for r in rows if r.get('format') == 'zip' and not (r.get('malformed') or '').strip()]
+word = re.compile(r'[^\W\d_]{3,}')
+
+def pages(pdf):
+    try:
+        text = subprocess.run(['pdftotext', '-enc', 'UTF-8', pdf, '-'], capture_output=True, timeout=60).stdout.decode('utf-8', 'replace')
+    except Exception:
+        return None
+    parts = text.split('\f')
+    if parts and not parts[-1].strip():
+        parts = parts[:-1]
+    return [set(w.lower() for w in word.findall(p)) for p in parts]
+
+same = 0; compared = 0; recalls = []
+for i, f in enumerate(files):
+    src = os.path.join(corpus, f)
+    ours = os.path.join(out, 'q', '%03d.pdf' % i)
+    lo_dir = os.path.join(out, 'lo', '%03d' % i)
+    os.makedirs(lo_dir, exist_ok=True)
+    subprocess.run([cli, 'pdf', src, ours], capture_output=True, timeout=120)
+    # LibreOffice converts by extension: give it a .docx copy.
+    tmp = os.path.join(lo_dir, 'in.docx')
+    with open(src, 'rb') as a, open(tmp, 'wb') as b:
+        b.write(a.read())
+    subprocess.run(['soffice', '-env:UserInstallation=file://' + os.path.join(out, 'profile'), '--headless',
+                    '--convert-to', 'pdf', '--outdir', lo_dir, tmp], capture_output=True, timeout=180)
+    lo = pages(os.path.join(lo_dir, 'in.pdf')) if os.path.exists(os.path.join(lo_dir, 'in.pdf')) else None
+    q = pages(ours) if os.path.exists(ours) else None
+    if lo is None:
+        print('%-70s LibreOffice failed' % f); continue
+    compared += 1
+    if q is None:
+        print('%-70s ours failed (LO %d pages)' % (f, len(lo))); recalls += [0.0] * len(lo); continue
+    if len(q) == len(lo):
+        same += 1
+    file_recalls = []
+    for k, words in enumerate(lo):
+        if not words:
+            continue
+        mine = q[k] if k < len(q) else set()
+        file_recalls.append(len(words & mine) / len(words))
+    recalls += file_recalls
+    mean = sum(file_recalls) / len(file_recalls) if file_recalls else 1.0
+    print('%-70s pages %3d / LO %3d  recall %.3f' % (f, len(q), len(lo), mean))
+print()
+print('files compared: %d' % compared)
+print('same page count: %d (%.1f %%)' % (same, 100.0 * same / max(1, compared)))
+print('mean word recall per page: %.3f over %d pages' % (sum(recalls) / max(1, len(recalls)), len(recalls)))
+PY
