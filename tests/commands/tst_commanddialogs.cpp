@@ -171,7 +171,7 @@ void TestCommandDialogs::unknownCodeIsRefusedClearly()
     QTest::mouseClick(buttonOf(&dlg, "replaceAll"), Qt::LeftButton);
     QCOMPARE(n.texts.size(), 1);
     QVERIFY2(n.texts[0].contains(QStringLiteral("„^z”")), qPrintable(n.texts[0]));
-    QCOMPARE(doc->Content().Text(), QStringLiteral("Alma körte.\r"));
+    QCOMPARE(doc->Content().Text(), QStringLiteral("Alma körte."));
     QVERIFY(doc->Saved());
 }
 
@@ -186,9 +186,9 @@ void TestCommandDialogs::replaceAllReportsTheCount()
     dlg.replaceEdit()->setText(QStringLiteral("körte"));
     QTest::mouseClick(buttonOf(&dlg, "replaceAll"), Qt::LeftButton);
     QCOMPARE(n.texts, QStringList{"A keresés befejeződött: 3 csere történt."});
-    QCOMPARE(doc->Content().Text(), QStringLiteral("körte körte körtefa.\r"));
+    QCOMPARE(doc->Content().Text(), QStringLiteral("körte körte körtefa."));
     QVERIFY(doc->Undo());
-    QCOMPARE(doc->Content().Text(), QStringLiteral("Alma alma almafa.\r"));
+    QCOMPARE(doc->Content().Text(), QStringLiteral("Alma alma almafa."));
 
     // "Csere": the first press finds, the second replaces and finds on.
     doc->ActiveWindow().Selection().SetRange(0, 0);
@@ -196,7 +196,7 @@ void TestCommandDialogs::replaceAllReportsTheCount()
     QTest::mouseClick(buttonOf(&dlg, "replace"), Qt::LeftButton);
     QCOMPARE(doc->ActiveWindow().Selection().Text(), QStringLiteral("Alma"));
     QTest::mouseClick(buttonOf(&dlg, "replace"), Qt::LeftButton);
-    QCOMPARE(doc->Content().Text(), QStringLiteral("körte alma almafa.\r"));
+    QCOMPARE(doc->Content().Text(), QStringLiteral("körte alma almafa."));
     QCOMPARE(doc->ActiveWindow().Selection().Start(), 6);
     QVERIFY(n.texts.isEmpty());
 }
@@ -268,7 +268,7 @@ void TestCommandDialogs::spellingDialogStepsToTheEnd()
     dlg.run();
     QCOMPARE(seen, (QStringList{"szerzödés", "kutyya", "a"}));
     QCOMPARE(notices, QStringList{"A helyesírás-ellenőrzés befejeződött."});
-    QCOMPARE(doc->Content().Text(), QStringLiteral("Ez a szerződés. Egy kutyya ugat.\rMég egy kutyya és a ház.\r"));
+    QCOMPARE(doc->Content().Text(), QStringLiteral("Ez a szerződés. Egy kutyya ugat.\rMég egy kutyya és a ház."));
 }
 
 void TestCommandDialogs::spellingDialogOnCleanDocumentOnlyNotices()

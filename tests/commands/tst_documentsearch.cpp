@@ -96,10 +96,10 @@ void TestDocumentSearch::findNextSteps_data()
     QTest::addColumn<bool>("matchCase");
     QTest::addColumn<bool>("wholeWords");
     QTest::addColumn<QList<int>>("starts");   // successive hits, stopping at the end
-    QTest::newRow("plain") << false << false << QList<int>{0, 11, 17, 33};
-    QTest::newRow("match case") << true << false << QList<int>{11, 33};
-    QTest::newRow("whole words") << false << true << QList<int>{0, 11, 33};
-    QTest::newRow("both") << true << true << QList<int>{11, 33};
+    QTest::newRow("plain") << false << false << QList<int>{0, 11, 17, 32};
+    QTest::newRow("match case") << true << false << QList<int>{11, 32};
+    QTest::newRow("whole words") << false << true << QList<int>{0, 11, 32};
+    QTest::newRow("both") << true << true << QList<int>{11, 32};
 }
 
 void TestDocumentSearch::findNextSteps()
@@ -151,8 +151,8 @@ void TestDocumentSearch::specialCodes_data()
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("length");
     QTest::newRow("paragraph mark") << "Almafa^p" << 17 << 7;
-    QTest::newRow("tab") << "a^tb" << 3 << 3;
-    QTest::newRow("caret") << "x^^y" << 8 << 3;
+    QTest::newRow("tab") << "a^tb" << 0 << 3;
+    QTest::newRow("caret") << "x^^y" << 4 << 3;
 }
 
 void TestDocumentSearch::specialCodes()
@@ -209,7 +209,7 @@ void TestDocumentSearch::replaceSelectedMatchThenFindNext()
     QVERIFY(next);
     QCOMPARE(doc->Content().Text().left(23), QStringLiteral("Alma körte szilva. Alma"));
     // The next match is the one in the second paragraph, two characters further now.
-    QCOMPARE(selStart(doc), 35);
+    QCOMPARE(selStart(doc), 34);
     QCOMPARE(selected(doc), QStringLiteral("alma"));
 }
 
@@ -230,7 +230,7 @@ void TestDocumentSearch::replaceAllIsOneUndoStep()
     const QString before = doc->Content().Text();
     DocumentSearch search(*doc);
     QCOMPARE(search.replaceAll({QStringLiteral("alma"), QStringLiteral("körte^t")}), 4);
-    QCOMPARE(doc->Content().Text(), QStringLiteral("körte\t körte körte\t. körte\tfa\rmásodik körte\t\r"));
+    QCOMPARE(doc->Content().Text(), QStringLiteral("körte\t körte körte\t. körte\tfa\rmásodik körte\t"));
     QVERIFY(!doc->Saved());
     QVERIFY(doc->Undo());
     QCOMPARE(doc->Content().Text(), before);
@@ -345,7 +345,10 @@ void TestDocumentSearch::goToPages()
     QCOMPARE(go.current(GoToKind::Page), 1);
     go.go(GoToKind::Page, QStringLiteral("3"));
     const QTextBlock b = text->findBlock(selStart(doc));
-    const double y = text->documentLayout()->blockBoundingRect(b).top();
+    text->documentLayout()->blockBoundingRect(b);
+    // Where the paragraph's first line stands: a paragraph that does not fit
+    // is pushed onto the next page by its lines, not by its block's top.
+    const double y = b.layout()->position().y() + b.layout()->lineAt(0).y();
     QVERIFY2(y >= 2 * 200 - 1 && y < 3 * 200, qPrintable(QString::number(y)));
     QCOMPARE(b.position(), selStart(doc));
     QCOMPARE(go.current(GoToKind::Page), 3);
