@@ -228,6 +228,10 @@ bool sanePage(const QSizeF& page, const QMarginsF& m)
 
 } // namespace
 
+// The uncached readers behind parseCell and parseRow.
+CellProps parseCellXml(const QString& tcPrXml);
+RowProps parseRowXml(const QString& rowOpenXml);
+
 SectionProps parseSection(const QString& xml)
 {
     SectionProps s;
@@ -300,6 +304,19 @@ SectionProps parseSection(const QString& xml)
 
 CellProps parseCell(const QString& tcPrXml)
 {
+    // Tables repeat the same few cell properties; the layout runs on one thread.
+    static QHash<QString, CellProps> cache;
+    if (const auto hit = cache.constFind(tcPrXml); hit != cache.constEnd())
+        return *hit;
+    if (cache.size() > 4096)
+        cache.clear();
+    CellProps c = parseCellXml(tcPrXml);
+    cache.insert(tcPrXml, c);
+    return c;
+}
+
+CellProps parseCellXml(const QString& tcPrXml)
+{
     CellProps c;
     pugi::xml_document doc;
     if (tcPrXml.isEmpty() || !parse(doc, tcPrXml))
@@ -332,10 +349,23 @@ CellProps parseCell(const QString& tcPrXml)
 
 RowProps parseRow(const QString& rowOpenXml)
 {
+    static QHash<QString, RowProps> cache;
+    if (const auto hit = cache.constFind(rowOpenXml); hit != cache.constEnd())
+        return *hit;
+    if (cache.size() > 4096)
+        cache.clear();
+    RowProps r = parseRowXml(rowOpenXml);
+    cache.insert(rowOpenXml, r);
+    return r;
+}
+
+RowProps parseRowXml(const QString& rowOpenXml)
+{
     RowProps r;
     pugi::xml_document doc;
     // The row's opening is an unclosed <w:tr ...> followed by its properties.
-    if (!parse(doc, QStringLiteral("<x>") + QString(rowOpenXml).replace(QRegularExpression(QStringLiteral("<([\\w.-]+:)?tr\\b[^>]*>")), QString()) + QStringLiteral("</x>")))
+    static const QRegularExpression rowTag(QStringLiteral("<([\\w.-]+:)?tr\\b[^>]*>"));
+    if (!parse(doc, QStringLiteral("<x>") + QString(rowOpenXml).replace(rowTag, QString()) + QStringLiteral("</x>")))
         return r;
     const pugi::xml_node trPr = find(doc, "trPr");
     if (!trPr)
@@ -425,11 +455,21 @@ ParagraphProps StyleProps::paragraph(const QString& pPrXml) const
 
 TableProps StyleProps::table(const QString& tableOpenXml) const
 {
+    if (const auto hit = m_tableCache.constFind(tableOpenXml); hit != m_tableCache.constEnd())
+        return *hit;
+    TableProps t = tableUncached(tableOpenXml);
+    m_tableCache.insert(tableOpenXml, t);
+    return t;
+}
+
+TableProps StyleProps::tableUncached(const QString& tableOpenXml) const
+{
     TableProps t;
     pugi::xml_document doc;
     // The table's opening: <w:tbl> (unclosed), tblPr and tblGrid.
     QString body = tableOpenXml;
-    body.replace(QRegularExpression(QStringLiteral("<([\\w.-]+:)?tbl\\b[^>]*>")), QString());
+    static const QRegularExpression tableTag(QStringLiteral("<([\\w.-]+:)?tbl\\b[^>]*>"));
+    body.replace(tableTag, QString());
     if (!parse(doc, QStringLiteral("<x>") + body + QStringLiteral("</x>")))
         return t;
     const pugi::xml_node tblPr = find(doc, "tblPr");

@@ -113,6 +113,7 @@ public:
     TableProps table(const QString& tableOpenXml) const;
 
 private:
+    TableProps tableUncached(const QString& tableOpenXml) const;
     struct Style {
         QString basedOn;
         QString pPr;
@@ -124,6 +125,7 @@ private:
     QString m_defaultParagraphStyle;
     QString m_defaultTableStyle;
     mutable QHash<QString, ParagraphProps> m_cache;
+    mutable QHash<QString, TableProps> m_tableCache;
 };
 
 CellProps parseCell(const QString& tcPrXml);
