@@ -26,7 +26,9 @@ std::optional<double> parse(const QString& text, QLocale locale)
 
 QString CurrencyFormat::grouped(qint64 value)
 {
-    QString digits = QString::number(value < 0 ? -value : value);
+    // The magnitude as unsigned: the most negative value has no positive counterpart.
+    const quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
+    QString digits = QString::number(magnitude);
     for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
         digits.insert(i, u'.');
     return value < 0 ? u'-' + digits : digits;
