@@ -4,6 +4,7 @@
 #include "wordfixture.h"
 
 #include "word/document.h"
+#include "word/layout/fields.h"
 #include "word/layout/pagelayout.h"
 #include "word/layout/props.h"
 #include "word/model/docmodel.h"
@@ -74,6 +75,7 @@ private slots:
     void headersChosenAsWordChooses_data();
     void headersChosenAsWordChooses();
     void tableColumnsFollowTheGrid();
+    void pageNumberFieldsInTheFooter();
     void incrementalRelayoutMatchesFull();
 
 private:
@@ -257,6 +259,43 @@ void TestLayout::tableColumnsFollowTheGrid()
     QVERIFY(topBorder[0] && topBorder[1]);
     QVERIFY(!topBorder[2]);                            // insideH not given: none
     QVERIFY(!innerBorder[0]);                          // insideV nil
+}
+
+// The footer's PAGE, NUMPAGES and SECTIONPAGES are found with the text they
+// show, and pages count on from the section's pgNumType start.
+void TestLayout::pageNumberFieldsInTheFooter()
+{
+    const QString footer = QStringLiteral(
+        "<w:ftr xmlns:w=\"%1\"><w:p><w:r><w:t xml:space=\"preserve\">Oldal </w:t></w:r>"
+        "<w:fldSimple w:instr=\" PAGE \\* MERGEFORMAT \"><w:r><w:t>1</w:t></w:r></w:fldSimple>"
+        "<w:r><w:t xml:space=\"preserve\"> / </w:t></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText xml:space=\"preserve\"> NUMPAGES </w:instrText></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>9</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"
+        "</w:p></w:ftr>").arg(QLatin1String(kW));
+    DocxRecipe recipe;
+    recipe.body = paras(1) + pageBreak() + paras(1) + pageBreak()
+                + p(r(QStringLiteral("Vége")), QStringLiteral("<w:sectPr xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                                                              "<w:footerReference w:type=\"default\" r:id=\"rIdF1\"/>%1<w:pgNumType w:start=\"5\"/></w:sectPr>").arg(A4));
+    recipe.extraDocumentRels = rel(QStringLiteral("rIdF1"), QStringLiteral("footer"), QStringLiteral("footer1.xml"));
+    recipe.extraParts = {{QStringLiteral("word/footer1.xml"), footer.toUtf8()}};
+    PageLayout* layout = openRecipe(recipe);
+    QVERIFY(layout);
+    QCOMPARE(layout->pageCount(), 3);
+    const word::model::Story* f = layout->page(0).footer;
+    QVERIFY(f);
+    QCOMPARE(layout->page(2).footer, f);
+    const std::vector<word::layout::PageField> fields = word::layout::pageFields(*f->model);
+    QCOMPARE(fields.size(), size_t(2));
+    const QString text = f->model->text()->toPlainText();
+    QCOMPARE(fields[0].kind, word::layout::PageField::Page);
+    QCOMPARE(text.mid(fields[0].start, fields[0].end - fields[0].start), QStringLiteral("1"));
+    QCOMPARE(fields[1].kind, word::layout::PageField::NumPages);
+    QCOMPARE(text.mid(fields[1].start, fields[1].end - fields[1].start), QStringLiteral("9"));
+    QCOMPARE(layout->page(0).number, 5);
+    QCOMPARE(layout->page(2).number, 7);
+    QCOMPARE(layout->page(1).sectionPages, 3);
+    // The footer takes its room above the bottom margin only when it needs more.
+    QVERIFY(layout->page(0).bodyBottom <= layout->pageRect(0).bottom() - 1417 / 15.0 + 0.01);
 }
 
 // Typing in one paragraph must give the layout a full pass would give.
