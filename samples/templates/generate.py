@@ -206,13 +206,35 @@ class Writer:
         return taken
 
     def finish(self):
+        """document.xml, header1.xml and footer1.xml of the variant."""
         self.flush_table()
-        sect = ('<w:sectPr><w:pgSz w:w="11906" w:h="16838"/>'
+        sect = ('<w:sectPr><w:headerReference w:type="default" r:id="rId4"/>'
+                '<w:footerReference w:type="default" r:id="rId5"/><w:pgSz w:w="11906" w:h="16838"/>'
                 '<w:pgMar w:top="1417" w:right="1417" w:bottom="1417" w:left="1417" '
                 'w:header="708" w:footer="708" w:gutter="0"/></w:sectPr>')
-        return (f'<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
-                f'<w:document xmlns:w="{W_NS}" xmlns:r="{R_NS}"><w:body>'
-                + "".join(self.body) + sect + "</w:body></w:document>")
+        document = (f'<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
+                    f'<w:document xmlns:w="{W_NS}" xmlns:r="{R_NS}"><w:body>'
+                    + "".join(self.body) + sect + "</w:body></w:document>")
+        # The header repeats the contract number, whose first place is in the
+        # body, so filling the field fills it too; the footer numbers the pages.
+        self.size_pt = 9
+        border = ('<w:pBdr><w:bottom w:val="single" w:sz="4" w:space="1" w:color="auto"/></w:pBdr>')
+        header = (f'<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n<w:hdr xmlns:w="{W_NS}">'
+                  f'<w:p><w:pPr>{border}<w:jc w:val="right"/></w:pPr>'
+                  + self.inline("Ingatlan adásvételi szerződés – szerződésszám: {Szerződésszám}")
+                  + '</w:p></w:hdr>')
+
+        def field(code):
+            return ('<w:r><w:fldChar w:fldCharType="begin"/></w:r>'
+                    f'<w:r><w:instrText xml:space="preserve"> {code} </w:instrText></w:r>'
+                    '<w:r><w:fldChar w:fldCharType="separate"/></w:r>'
+                    + self.run("1") + '<w:r><w:fldChar w:fldCharType="end"/></w:r>')
+        footer = (f'<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n<w:ftr xmlns:w="{W_NS}">'
+                  '<w:p><w:pPr><w:jc w:val="center"/></w:pPr>'
+                  + field("PAGE") + self.run(". oldal, összesen ") + field("NUMPAGES") + self.run(" oldal")
+                  + '</w:p></w:ftr>')
+        self.size_pt = None
+        return document, header, footer
 
 
 STYLES = f"""<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
@@ -256,7 +278,11 @@ SETTINGS = f"""<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 """
 
 
-def content_types(main_type, with_numbering):
+STORY_TYPES = ('<Override PartName="/word/header1.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml"/>'
+               '<Override PartName="/word/footer1.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml"/>')
+
+
+def content_types(main_type, with_numbering, with_stories=False):
     numbering = ('<Override PartName="/word/numbering.xml" ContentType="application/'
                  'vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml"/>'
                  if with_numbering else "")
@@ -268,6 +294,7 @@ def content_types(main_type, with_numbering):
             '<Override PartName="/word/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"/>'
             '<Override PartName="/word/settings.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml"/>'
             f'{numbering}'
+            + (STORY_TYPES if with_stories else '') +
             '<Override PartName="/docProps/core.xml" ContentType="application/vnd.openxmlformats-package.core-properties+xml"/>'
             '</Types>')
 
@@ -279,12 +306,15 @@ PACKAGE_RELS = ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
                 '</Relationships>')
 
 
-def document_rels(with_numbering):
+def document_rels(with_numbering, with_stories=False):
     base = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
     rels = [f'<Relationship Id="rId1" Type="{base}/styles" Target="styles.xml"/>',
             f'<Relationship Id="rId2" Type="{base}/settings" Target="settings.xml"/>']
     if with_numbering:
         rels.append(f'<Relationship Id="rId3" Type="{base}/numbering" Target="numbering.xml"/>')
+    if with_stories:
+        rels.append(f'<Relationship Id="rId4" Type="{base}/header" Target="header1.xml"/>')
+        rels.append(f'<Relationship Id="rId5" Type="{base}/footer" Target="footer1.xml"/>')
     return ('<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
             '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
             + "".join(rels) + "</Relationships>")
@@ -299,16 +329,18 @@ def core_props(title):
             '</cp:coreProperties>')
 
 
-def write_package(path, document_xml, title, main_type="document", with_numbering=True):
-    parts = [("[Content_Types].xml", content_types(main_type, with_numbering)),
+def write_package(path, document_xml, title, main_type="document", with_numbering=True, stories=None):
+    parts = [("[Content_Types].xml", content_types(main_type, with_numbering, bool(stories))),
              ("_rels/.rels", PACKAGE_RELS),
              ("docProps/core.xml", core_props(title)),
              ("word/document.xml", document_xml),
-             ("word/_rels/document.xml.rels", document_rels(with_numbering)),
+             ("word/_rels/document.xml.rels", document_rels(with_numbering, bool(stories))),
              ("word/styles.xml", STYLES),
              ("word/settings.xml", SETTINGS)]
     if with_numbering:
         parts.append(("word/numbering.xml", NUMBERING))
+    if stories:
+        parts += [("word/header1.xml", stories[0]), ("word/footer1.xml", stories[1])]
     tmp = path + ".tmp"
     with zipfile.ZipFile(tmp, "w", zipfile.ZIP_DEFLATED) as z:
         for name, text in parts:
@@ -354,7 +386,8 @@ def main(argv):
         for buyers in (1, 2):
             variant = Variant(sellers, buyers)
             path = os.path.join(folder, name + variant.suffix() + ".dot")
-            write_package(path, build_variant(lines, variant), "Ingatlan adásvételi szerződés")
+            document, header, footer = build_variant(lines, variant)
+            write_package(path, document, "Ingatlan adásvételi szerződés", stories=(header, footer))
     with open(os.path.join(folder, name + ".sab"), "w", encoding="utf-8") as f:
         f.write("Ingatlan adásvételi szerződés\n"
                 "A sablon változatai ugyanebben a mappában: "
