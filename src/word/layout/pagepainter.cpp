@@ -110,6 +110,9 @@ void PagePainter::paintPage(QPainter* painter, int index, const QAbstractTextDoc
         const Fragment& f = frags[size_t(i)];
         if (f.page != index)
             continue;
+        // The view repaints small pieces (a typed character, the cursor).
+        if (context && context->clip.isValid() && !f.rect.adjusted(-4, -4, 4, 4).intersects(context->clip))
+            continue;
         if (f.kind == Fragment::Float) {
             if (!placeFloat(f.objectXml, page.rect, page.rect, 0).behindText)
                 paintFloat(painter, f);
@@ -180,39 +183,61 @@ void PagePainter::paintStory(QPainter* painter, const PageLayout& story, const Q
         }
         QTextLayout* tl = f.block.layout();
         const int bStart = f.block.position(), bEnd = bStart + f.block.length();
-        QList<QTextLayout::FormatRange> hide;
-        QList<std::pair<int, QString>> values;
+        // The fields' cached results give way to this page's values: the
+        // paragraph is laid out again with them, as the text that prints.
+        std::vector<std::pair<std::pair<int, int>, QString>> values;   // [start, end) in the block, value
         for (const PageField& pf : fields) {
             if (pf.start < bStart || pf.start >= bEnd)
                 continue;
             const int value = pf.kind == PageField::Page ? page.number
                             : pf.kind == PageField::NumPages ? m_layout.pageCount()
                                                              : page.sectionPages;
+            values.push_back({{pf.start - bStart, std::min(pf.end, bEnd - 1) - bStart}, QString::number(value)});
+        }
+        if (values.empty()) {
+            tl->draw(painter, QPointF(0, 0), {}, QRectF());
+            continue;
+        }
+        std::sort(values.begin(), values.end());
+        QString text;
+        QList<QTextLayout::FormatRange> formats;
+        int from = 0;
+        auto addRun = [&](const QString& piece, int at) {
+            if (piece.isEmpty())
+                return;
+            QTextCursor c(f.block);
+            c.setPosition(bStart + std::min(at + 1, f.block.length() - 1));
             QTextLayout::FormatRange r;
-            r.start = pf.start - bStart;
-            r.length = std::min(pf.end, bEnd) - pf.start;
-            r.format.setForeground(Qt::transparent);
-            hide.append(r);
-            values.append({pf.start - bStart, QString::number(value)});
-        }
-        tl->draw(painter, QPointF(0, 0), hide, QRectF());
-        for (const auto& [rel, text] : values) {
-            const QTextLine line = tl->lineForTextPosition(rel);
-            if (!line.isValid())
+            r.start = int(text.size());
+            r.length = int(piece.size());
+            r.format = c.charFormat();
+            formats.append(r);
+            text += piece;
+        };
+        const QString original = f.block.text();
+        for (const auto& [range, value] : values) {
+            if (range.first < from)
                 continue;
-            const QTextCharFormat cf = f.block.document()->findBlock(bStart + rel).isValid()
-                ? QTextCursor(f.block).charFormat() : QTextCharFormat();
-            QTextCursor at(f.block);
-            at.setPosition(bStart + rel + 1 <= bEnd - 1 ? bStart + rel + 1 : bStart + rel);
-            const QTextCharFormat fmt = at.charFormat();
-            QFont font = fmt.font();
-            font.setPixelSize(qMax(1, qRound(font.pointSizeF() * UnitsPerPoint)));
-            painter->setFont(font);
-            painter->setPen(fmt.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : fmt.foreground().color());
-            const double x = tl->position().x() + line.cursorToX(rel);
-            painter->drawText(QPointF(x, tl->position().y() + line.y() + line.ascent()), text);
-            Q_UNUSED(cf);
+            for (int k = from; k < range.first; ++k)
+                addRun(original.mid(k, 1), k);
+            addRun(value, range.first);
+            from = std::max(range.first, range.second);
         }
+        for (int k = from; k < original.size(); ++k)
+            addRun(original.mid(k, 1), k);
+        QTextLayout shown(text, f.block.charFormat().font(), const_cast<QImage*>(&m_layout.m_device));
+        shown.setTextOption(tl->textOption());
+        shown.setFormats(formats);
+        shown.beginLayout();
+        for (int i = 0; i < tl->lineCount(); ++i) {
+            QTextLine line = shown.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(tl->lineAt(i).width());
+            line.setPosition(tl->lineAt(i).position());
+        }
+        shown.endLayout();
+        shown.draw(painter, tl->position());
     }
     for (const Fragment& f : story.fragments())
         if (f.kind == Fragment::Float)

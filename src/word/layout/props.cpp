@@ -235,9 +235,19 @@ RowProps parseRowXml(const QString& rowOpenXml);
 SectionProps parseSection(const QString& xml)
 {
     SectionProps s;
+    // The body's tail is not a whole document: take its last sectPr alone.
+    static const QRegularExpression open(QStringLiteral("<([\\w.-]+:)?sectPr\\b"));
+    const qsizetype at = xml.lastIndexOf(open);
+    if (at < 0)
+        return s;
+    QString piece = xml.mid(at);
+    const QRegularExpressionMatch m = open.match(piece);
+    const QString close = QStringLiteral("</") + m.captured(1) + QStringLiteral("sectPr>");
+    const qsizetype end = piece.indexOf(close);
+    if (end >= 0)
+        piece.truncate(end + close.size());
     pugi::xml_document doc;
-    // The body's tail is not a whole document; wrap it so it parses.
-    if (!parse(doc, QStringLiteral("<x>") + xml + QStringLiteral("</x>")))
+    if (!parse(doc, QStringLiteral("<x>") + piece + QStringLiteral("</x>")))
         return s;
     pugi::xml_node sect;
     struct Last : pugi::xml_tree_walker {
