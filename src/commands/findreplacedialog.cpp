@@ -73,12 +73,10 @@ void FindReplaceDialog::build()
     m_replace = new QLineEdit(m_replaceRow);
     m_replace->setObjectName(QStringLiteral("replaceText"));
     auto* replaceLabel = new QLabel(QStringLiteral("Csere erre:"), m_findPage);
+    replaceLabel->setObjectName(QStringLiteral("replaceLabel"));
     grid->addWidget(replaceLabel, 1, 0);
     replaceRow->addWidget(m_replace);
     grid->addWidget(m_replaceRow, 1, 1);
-    connect(m_tabs, &QTabBar::currentChanged, replaceLabel, [this, replaceLabel] {
-        replaceLabel->setVisible(tab() == ReplaceTab);
-    });
     m_matchCase = new QCheckBox(QStringLiteral("Kis- és nagybetű megkülönböztetése"), m_findPage);
     m_matchCase->setObjectName(QStringLiteral("matchCase"));
     m_wholeWords = new QCheckBox(QStringLiteral("Csak teljes szavak"), m_findPage);
@@ -174,6 +172,8 @@ void FindReplaceDialog::updateTab()
     const Tab t = tab();
     m_findPage->setVisible(t != GoToTab);
     m_replaceRow->setVisible(t == ReplaceTab);
+    if (auto* label = findChild<QLabel*>(QStringLiteral("replaceLabel")))
+        label->setVisible(t == ReplaceTab);
     m_goToPage->setVisible(t == GoToTab);
     m_special->setVisible(t != GoToTab);
     m_replaceButton->setVisible(t == ReplaceTab);

@@ -566,7 +566,7 @@ void TestCommandWindow::screenshots()
     QVERIFY(dlg);
     dlg->findEdit()->setText(QStringLiteral("vételár"));
     dlg->findNext();
-    dlg->move(form().x() + 560, form().y() + 420);
+    dlg->move(form().x() + 560, form().y() + 600);
     QTest::qWait(800);
     QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(shots).filePath(QStringLiteral("screenshot-find.png")));
     dlg->close();
