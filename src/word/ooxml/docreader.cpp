@@ -898,7 +898,7 @@ void Reader::collectWrapped(pugi::xml_node parent, const char* item, const QStri
                 m_model->preserved().wrappers.pop_back();
                 lead += nodeXml(c);
             }
-        } else if (!(l && (propertyChild(l) || std::strcmp(l, "tblGrid") == 0))) {
+        } else if (!(l && (propertyChild(l) || std::strcmp(l, "tblGrid") == 0 || std::strcmp(l, "tblPrEx") == 0))) {
             lead += nodeXml(c);
         }
     }
