@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 #include <cstring>
 
 namespace word::ooxml {
@@ -189,14 +190,43 @@ struct ModelText {
     std::vector<int> offsetAt;   // by model position
 };
 
-ModelText modelText(const model::DocModel& m)
+// Spans of the main text that go to subdocument files of their own: the
+// paragraphs they touch are written as references there.
+std::vector<std::pair<int, int>> subdocumentRegions(const model::DocModel& m)
+{
+    std::vector<std::pair<int, int>> out;
+    const auto& markups = m.preserved().markups;
+    for (const model::Subdocument& sd : m.subdocs) {
+        if (sd.regionStart < 0 || sd.regionEnd < 0)
+            continue;
+        const auto a = m.anchors().markupPosition(markups[size_t(sd.regionStart)].handle);
+        const auto b = m.anchors().markupPosition(markups[size_t(sd.regionEnd)].handle);
+        if (a && b && *a <= *b)
+            out.push_back({*a, *b});
+    }
+    return out;
+}
+
+ModelText modelText(const model::DocModel& m, std::vector<bool>* skippedAt = nullptr)
 {
     ModelText out;
     const QTextDocument* doc = m.text();
     out.offsetAt.assign(size_t(doc->characterCount()) + 1, 0);
+    const auto regions = subdocumentRegions(m);
+    if (skippedAt)
+        skippedAt->assign(out.offsetAt.size(), false);
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         const QString t = b.text();
         const int pos = b.position();
+        const int last = pos + b.length() - 1;
+        if (std::any_of(regions.begin(), regions.end(), [&](const auto& r) { return !(last < r.first || pos > r.second); })) {
+            for (int p = pos; p <= last && size_t(p) < out.offsetAt.size(); ++p) {
+                out.offsetAt[size_t(p)] = int(out.text.size());
+                if (skippedAt)
+                    (*skippedAt)[size_t(p)] = true;
+            }
+            continue;
+        }
         for (int i = 0; i <= int(t.size()); ++i) {
             if (size_t(pos + i) < out.offsetAt.size())
                 out.offsetAt[size_t(pos + i)] = int(out.text.size());
@@ -228,10 +258,17 @@ QString compareStory(const model::DocModel& m, pugi::xml_node container, pugi::x
 {
     Extractor ex(root);
     ex.blocks(container);
-    const ModelText mt = modelText(m);
+    std::vector<bool> skipped;
+    const ModelText mt = modelText(m, &skipped);
     if (ex.text != mt.text)
         return QStringLiteral("a szöveg eltér: %1").arg(firstDifference(mt.text, ex.text));
-    const auto bookmarks = m.anchors().allBookmarks();
+    // Bookmarks in subdocument text are in the subdocument's file.
+    auto bookmarks = m.anchors().allBookmarks();
+    bookmarks.erase(std::remove_if(bookmarks.begin(), bookmarks.end(),
+                                   [&](const model::BookmarkInfo& b) {
+                                       return skipped[size_t(b.start)] || skipped[size_t(b.end)];
+                                   }),
+                    bookmarks.end());
     if (int(bookmarks.size()) != ex.bookmarks.size())
         return QStringLiteral("%1 könyvjelző helyett %2 olvasható vissza").arg(bookmarks.size()).arg(ex.bookmarks.size());
     for (const model::BookmarkInfo& b : bookmarks) {
