@@ -23,7 +23,10 @@ if [ -n "$prefixes" ]; then
     targets=$(ninja -C "$build" -t targets all | sed -n 's/^\([a-z]*_tst_[a-z0-9_]*\): phony$/\1/p' | grep -E "$regex" | sort -u | tr '\n' ' ')
 fi
 # shellcheck disable=SC2086
-nice -n 10 cmake --build "$build" --target $targets quillora quillora-cli -j"$(nproc)"
+# The programs only when their suites are asked for; the sample folders always.
+extra="quillora_folders"
+case " $prefixes " in *" cli "*|*" app "*|"  ") extra="$extra quillora quillora-cli" ;; esac
+nice -n 10 cmake --build "$build" --target $targets $extra -j"$(nproc)"
 
 supp="$(pwd)/tests/sanitizers"
 export ASAN_OPTIONS="abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1"

