@@ -123,7 +123,9 @@ private:
     void noteWrapperId(pugi::xml_node n);
     void flushTrailing(Container& ctx);
     int addItem(const QString& xml);
-    QString markRunProperties(pugi::xml_node rPr) const;
+    QString markRunProperties(pugi::xml_node rPr);
+    QString stripMarkOnly(pugi::xml_node rPr) const;
+    QHash<QString, QString> m_markRunProps;     // paragraph mark rPr -> the same as a run's
     int fieldGroup(pugi::xml_node c, const char* local);
     void startBlock(Container& ctx, const QTextBlockFormat& bf, const QTextCharFormat& cf);
     void placePendingBookmarks(Container& ctx, int position);
@@ -559,10 +561,20 @@ int Reader::fieldGroup(pugi::xml_node c, const char* local)
 
 // The paragraph mark's properties as the rPr of a run: without the marks of
 // tracked changes that only a paragraph mark may carry.
-QString Reader::markRunProperties(pugi::xml_node rPr) const
+QString Reader::markRunProperties(pugi::xml_node rPr)
 {
     if (!rPr || !rPr.first_child())
         return {};
+    // Paragraph marks of one look repeat throughout a document.
+    const QString key = nodeXml(rPr);
+    const auto hit = m_markRunProps.constFind(key);
+    if (hit != m_markRunProps.constEnd())
+        return *hit;
+    return *m_markRunProps.insert(key, stripMarkOnly(rPr));
+}
+
+QString Reader::stripMarkOnly(pugi::xml_node rPr) const
+{
     pugi::xml_document copy;
     pugi::xml_node c = copy.append_copy(rPr);
     for (pugi::xml_node k = c.first_child(); k;) {
