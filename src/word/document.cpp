@@ -9,9 +9,9 @@
 #include "word/ooxml/docwriter.h"
 #include "word/ooxml/savecheck.h"
 #include "word/ooxml/settingspart.h"
-#include "word/ooxml/stagedfiles.h"
 #include "word/ooxml/storywriter.h"
 #include "word/opc/package.h"
+#include "word/opc/stagedfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -233,7 +233,7 @@ void Document::SaveAs(const QString& path)
     // Subdocument files and the master are written together or not at all;
     // the master is renamed into place first, and only a package that reads
     // back as the model replaces the old file.
-    ooxml::StagedFiles subdocFiles;
+    opc::StagedFiles subdocFiles;
     ooxml::SubdocStore subdocs(*m_model);
     subdocs.writeFiles(target, subdocFiles);
     ooxml::WriteIds ids = ooxml::WriteIds::startingAfter(*m_model);
@@ -249,7 +249,7 @@ void Document::SaveAs(const QString& path)
             written << pkg->resolve(m_model->mainPart, r.target);
     const QByteArray bytes = pkg->toBytes();
     ooxml::verifySavedPackage(bytes, *m_model, written, QFileInfo(target).fileName());
-    ooxml::StagedFiles master;
+    opc::StagedFiles master;
     master.stage(target, bytes);
     master.commit();
     subdocFiles.commit();

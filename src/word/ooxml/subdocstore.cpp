@@ -6,7 +6,7 @@
 #include "word/model/fragment.h"
 #include "word/ooxml/docreader.h"
 #include "word/ooxml/docwriter.h"
-#include "word/ooxml/stagedfiles.h"
+#include "word/opc/stagedfiles.h"
 #include "word/model/formatprops.h"
 #include "word/opc/package.h"
 
@@ -67,7 +67,7 @@ void SubdocStore::addFromRange(int start, int end)
     m_model.markChanged();
 }
 
-void SubdocStore::writeFiles(const QString& masterPath, StagedFiles& staged)
+void SubdocStore::writeFiles(const QString& masterPath, opc::StagedFiles& staged)
 {
     opc::Package* master = m_model.package();
     const QFileInfo mi(masterPath);

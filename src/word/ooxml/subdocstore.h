@@ -9,9 +9,10 @@
 
 namespace word::model { class DocModel; }
 
+namespace word::opc { class StagedFiles; }
+
 namespace word::ooxml {
 
-class StagedFiles;
 struct WriteIds;
 
 class SubdocStore {
@@ -24,7 +25,7 @@ public:
     // the master document is about to be saved. A subdocument read from
     // another folder is written beside the master, never over its source.
     // Throws word::Error.
-    void writeFiles(const QString& masterPath, StagedFiles& staged);
+    void writeFiles(const QString& masterPath, opc::StagedFiles& staged);
     // The master's main part, with references in place of subdocument text.
     QByteArray mainDocumentXml(WriteIds* ids = nullptr) const;
     // Shows the text of every subdocument read as a reference. Files that

@@ -4,9 +4,8 @@
 #include "word/error.h"
 #include "word/opc/package.h"
 #include "word/opc/packageimpl.h"
+#include "word/opc/stagedfiles.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace word::opc {
 
@@ -94,21 +93,6 @@ private:
     }
 };
 
-QString saveProblem(const QSaveFile& f)
-{
-    switch (f.error()) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("nincs írási jog a mappához vagy a fájlhoz");
-    case QFileDevice::WriteError:
-    case QFileDevice::ResourceError:
-        return QStringLiteral("írási hiba (megtelt a lemez?)");
-    case QFileDevice::RenameError:
-        return QStringLiteral("az elkészült fájl nem nevezhető át a helyére");
-    default:
-        return f.errorString();
-    }
-}
-
 } // namespace
 
 QByteArray Package::toBytes() const
@@ -132,23 +116,9 @@ void Package::save(const QString& path) const
 {
     // Everything is read into memory before the target is touched, so saving
     // over the file this package came from is safe.
-    const QByteArray bytes = toBytes();
-    const QString shown = QFileInfo(path).fileName().isEmpty() ? path : QFileInfo(path).fileName();
-    auto fail = [&](const QString& reason) {
-        throw Error(QStringLiteral("A(z) „%1” fájl nem menthető: %2.").arg(shown, reason));
-    };
-    if (QFileInfo(path).isDir())
-        fail(QStringLiteral("ez egy mappa"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(saveProblem(file));
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = saveProblem(file);
-        file.cancelWriting();
-        fail(why);
-    }
-    if (!file.commit())
-        fail(saveProblem(file));
+    StagedFiles file;
+    file.stage(path, toBytes());
+    file.commit();
 }
 
 } // namespace word::opc

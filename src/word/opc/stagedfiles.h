@@ -11,7 +11,7 @@
 
 class QSaveFile;
 
-namespace word::ooxml {
+namespace word::opc {
 
 class StagedFiles {
 public:
@@ -29,4 +29,4 @@ private:
     std::vector<std::unique_ptr<QSaveFile>> m_files;
 };
 
-} // namespace word::ooxml
+} // namespace word::opc

@@ -1,11 +1,11 @@
-#include "word/ooxml/stagedfiles.h"
+#include "word/opc/stagedfiles.h"
 
 #include "word/error.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace word::ooxml {
+namespace word::opc {
 
 namespace {
 
@@ -70,4 +70,4 @@ void StagedFiles::commit()
     m_files.clear();
 }
 
-} // namespace word::ooxml
+} // namespace word::opc
