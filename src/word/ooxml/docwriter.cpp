@@ -38,36 +38,35 @@ const QRegularExpression& paraIdPattern()
     return re;
 }
 
-bool isControl(const QString& open, const QString& wq)
+// Whether open starts with the start tag of the WordprocessingML element local.
+bool startsElement(const QString& open, const QString& wq, QLatin1String local)
 {
-    return open.startsWith(u'<' + wq + QStringLiteral("sdt>")) || open.startsWith(u'<' + wq + QStringLiteral("sdt "));
+    const qsizetype n = 1 + wq.size() + local.size();
+    return open.size() > n && open.at(0) == u'<' && QStringView(open).mid(1, wq.size()) == wq
+           && QStringView(open).mid(1 + wq.size(), local.size()) == local
+           && (open.at(n) == u' ' || open.at(n) == u'>' || open.at(n) == u'/');
 }
+
+bool isControl(const QString& open, const QString& wq) { return startsElement(open, wq, QLatin1String("sdt")); }
 
 bool isChange(const QString& open, const QString& wq)
 {
-    for (const char* l : {"ins", "del", "moveTo", "moveFrom"}) {
-        const QString t = u'<' + wq + QLatin1String(l);
-        if (open.startsWith(t) && open.size() > t.size() && (open.at(t.size()) == u' ' || open.at(t.size()) == u'>'))
+    for (const char* l : {"ins", "del", "moveTo", "moveFrom"})
+        if (startsElement(open, wq, QLatin1String(l)))
             return true;
-    }
     return false;
 }
 
-bool isHyperlink(const QString& open, const QString& wq)
-{
-    return open.startsWith(u'<' + wq + QStringLiteral("hyperlink")) && open.size() > wq.size() + 10
-           && (open.at(wq.size() + 10) == u' ' || open.at(wq.size() + 10) == u'>');
-}
+bool isHyperlink(const QString& open, const QString& wq) { return startsElement(open, wq, QLatin1String("hyperlink")); }
+
+bool isSimpleField(const QString& open, const QString& wq) { return startsElement(open, wq, QLatin1String("fldSimple")); }
 
 // A special character writes the XML it was read from only when that XML is
 // its own: text typed next to an object takes the object's format, and a tab
 // typed after a picture must not write the picture again.
 bool charXmlFits(QChar c, const QString& xml, const QString& wq)
 {
-    auto is = [&](QLatin1String local) {
-        const QString t = u'<' + wq + local;
-        return xml.startsWith(t) && xml.size() > t.size() && !xml.at(t.size()).isLetterOrNumber();
-    };
+    auto is = [&](QLatin1String local) { return startsElement(xml, wq, local); };
     switch (c.unicode()) {
     case 0xFFFC:
         return true;
@@ -82,12 +81,6 @@ bool charXmlFits(QChar c, const QString& xml, const QString& wq)
     default:
         return false;
     }
-}
-
-bool isSimpleField(const QString& open, const QString& wq)
-{
-    const QString t = u'<' + wq + QStringLiteral("fldSimple");
-    return open.startsWith(t) && open.size() > t.size() && (open.at(t.size()) == u' ' || open.at(t.size()) == u'>');
 }
 
 std::vector<int> parsePath(const QString& path)
