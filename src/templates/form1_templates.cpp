@@ -18,6 +18,7 @@
 #include "word/application.h"
 #include "word/document.h"
 #include "word/error.h"
+#include "word/legacy/legacyimport.h"
 #include "word/view/documenthost.h"
 
 #include <QAction>
@@ -150,12 +151,22 @@ void TForm1::button1Click(QObject* sender)
         return;
     if (sender != ce1 && !TemplateDialog->Execute())
         return;
+    const QString previousPath = OpenPath;
     OpenPath = templates::openPathFor(TemplateDialog->FileName(), TemplateDialog->SellerCount(),
                                       TemplateDialog->BuyerCount());
     showProgress(*Form2);
     const bool firstOpen = !WordDoc && !WordApp;
     Form2->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     Form2->show();
+    // A legacy file is converted while the old document still stands, so that
+    // "Mégse" on the progress window leaves everything as it was.
+    try {
+        word::legacy::convertAhead(OpenPath);
+    } catch (const word::legacy::Cancelled&) {
+        OpenPath = previousPath;
+        Form2->close();
+        return;
+    }
     replaceHost(*this);
 
     Form2->pcyl2->setPosition(3);

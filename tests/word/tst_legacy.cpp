@@ -5,6 +5,7 @@
 #include "word/legacy/compoundfile.h"
 #include "word/legacy/legacyimport.h"
 #include "word/opc/package.h"
+#include "word/wordfixture.h"
 #include "word/zipfixture.h"
 
 #include <QStandardPaths>
@@ -117,6 +118,7 @@ private slots:
     void encryptedIsNotConverted();
     void missingConverter();
     void timeLimit();
+    void conversionAheadServesTheNextOpen();
 };
 
 void TestLegacy::sniff_data()
@@ -254,6 +256,67 @@ void TestLegacy::timeLimit()
     // The killed conversion leaves nothing behind that spoils the next one.
     const QByteArray docx = word::legacy::convertToOoxml(path);
     QVERIFY(word::opc::Package::fromBytes(docx, path)->hasPart(QStringLiteral("word/document.xml")));
+}
+
+// convertAhead() converts once; the next open of the unchanged file takes the
+// result, a failure included, and a file changed in between is converted again.
+// A stand-in "soffice" counts its runs and hands back a prepared package.
+void TestLegacy::conversionAheadServesTheNextOpen()
+{
+    QTemporaryDir dir;
+    const QString docx = wordtest::writeDocx(dir.path(), QStringLiteral("kesz.docx"), wordtest::p(wordtest::r(QStringLiteral("átalakítva"))));
+    const QString runs = dir.filePath(QStringLiteral("runs"));
+    const QString failFlag = dir.filePath(QStringLiteral("fail"));
+    QFile script(dir.filePath(QStringLiteral("soffice")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho x >> '" + QFile::encodeName(runs) + "'\n"
+                 "[ -f '" + QFile::encodeName(failFlag) + "' ] && { echo rossz >&2; exit 3; }\n"
+                 "prev=; for a in \"$@\"; do [ \"$prev\" = --outdir ] && out=\"$a\"; prev=\"$a\"; done\n"
+                 "mkdir -p \"$out\" && cp '" + QFile::encodeName(docx) + "' \"$out/input.docx\"\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.path()) + ':' + savedPath);
+    auto runCount = [&] {
+        QFile f(runs);
+        return f.open(QIODevice::ReadOnly) ? int(f.readAll().count('x')) : 0;
+    };
+    const QString path = writeFile(dir, QStringLiteral("régi.rtf"), rtf());
+
+    word::legacy::convertAhead(path);
+    QCOMPARE(runCount(), 1);
+    QCOMPARE(mainText(*word::legacy::openPackage(path)), QStringLiteral("átalakítva"));
+    QCOMPARE(runCount(), 1);
+    // Only the one open: the next converts afresh.
+    word::legacy::openPackage(path);
+    QCOMPARE(runCount(), 2);
+
+    // Changed in between: converted again.
+    word::legacy::convertAhead(path);
+    QFile grow(path);
+    QVERIFY(grow.open(QIODevice::Append));
+    grow.write(" ");
+    grow.close();
+    word::legacy::openPackage(path);
+    QCOMPARE(runCount(), 4);
+
+    // A failure is kept and reported by the open, without a second run.
+    QFile(failFlag).open(QIODevice::WriteOnly);
+    word::legacy::convertAhead(path);
+    QCOMPARE(runCount(), 5);
+    QString message;
+    try {
+        word::legacy::openPackage(path);
+    } catch (const word::Error& e) {
+        message = e.message();
+    }
+    QCOMPARE(runCount(), 5);
+    QVERIFY2(message.contains(QStringLiteral("régi.rtf")) && message.contains(QStringLiteral("kilépési kód: 3")), qPrintable(message));
+
+    // A package needs no conversion.
+    word::legacy::convertAhead(docx);
+    QCOMPARE(runCount(), 5);
+    qputenv("PATH", savedPath);
 }
 
 QTEST_GUILESS_MAIN(TestLegacy)

@@ -5,6 +5,7 @@
 #include "word/opc/package.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <QUrl>
 
 #include <csignal>
+#include <optional>
 #include <unistd.h>
 
 namespace word::legacy {
@@ -166,7 +168,60 @@ QByteArray runConverter(const QString& path, const QString& exe, Format format, 
     return out.readAll();
 }
 
+// A conversion done ahead of its open (convertAhead), with the file's size and
+// time so that a file changed in between is converted afresh.
+struct Ahead {
+    QString path;
+    qint64 size = -1;
+    QDateTime modified;
+    QByteArray bytes;
+    QString failure;
+};
+
+std::optional<Ahead>& ahead()
+{
+    static std::optional<Ahead> a;
+    return a;
+}
+
+Ahead describe(const QString& path)
+{
+    const QFileInfo info(path);
+    return {info.absoluteFilePath(), info.size(), info.lastModified(), {}, {}};
+}
+
+std::optional<Ahead> takeAhead(const QString& path)
+{
+    std::optional<Ahead> kept;
+    kept.swap(ahead());
+    const Ahead now = describe(path);
+    if (kept && (kept->path != now.path || kept->size != now.size || kept->modified != now.modified))
+        kept.reset();
+    return kept;
+}
+
+bool needsConversion(Format f)
+{
+    return f == Format::WordBinary || f == Format::Rtf || f == Format::WordXml;
+}
+
 } // namespace
+
+void convertAhead(const QString& path)
+{
+    ahead().reset();
+    if (!needsConversion(sniff(path)))
+        return;
+    Ahead made = describe(path);
+    try {
+        made.bytes = convertToOoxml(path);
+    } catch (const Cancelled&) {
+        throw;
+    } catch (const Error& e) {
+        made.failure = e.message();
+    }
+    ahead() = std::move(made);
+}
 
 void cancelConversion()
 {
@@ -212,15 +267,18 @@ std::unique_ptr<opc::Package> openPackage(const QString& path, Format* detected)
     const Format format = sniff(path);
     if (detected)
         *detected = format;
-    switch (format) {
-    case Format::WordBinary:
-    case Format::Rtf:
-    case Format::WordXml:
-        return opc::Package::fromBytes(convertToOoxml(path), path);
-    default:
+    // What was converted ahead serves this open only.
+    std::optional<Ahead> kept = takeAhead(path);
+    if (!needsConversion(format)) {
         // Package::open names every other fault: missing, empty, junk, password.
         return opc::Package::open(path);
     }
+    if (kept) {
+        if (!kept->failure.isEmpty())
+            throw Error(kept->failure);
+        return opc::Package::fromBytes(kept->bytes, path);
+    }
+    return opc::Package::fromBytes(convertToOoxml(path), path);
 }
 
 } // namespace word::legacy

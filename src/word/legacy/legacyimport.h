@@ -65,6 +65,14 @@ struct ConversionHooks {
 };
 void setConversionHooks(ConversionHooks hooks);
 
+// Converts a legacy file now, ahead of its open, so that the caller can still
+// keep what it shows when the user ends the conversion: the next
+// openPackage(path) takes the result (the bytes, or the failure to report)
+// instead of converting again, as long as the file has not changed since.
+// Throws Cancelled when the user ended the conversion; then nothing is kept.
+// Does nothing for a file that needs no conversion.
+void convertAhead(const QString& path);
+
 // The package of any supported form (see above); throws word::Error. When
 // detected is given it receives the form found, so the caller need not read
 // the file a second time to learn whether it was a legacy import.

@@ -18,6 +18,8 @@
 #include "word/document.h"
 #include "word/view/documenthost.h"
 
+#include <QPushButton>
+
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -125,6 +127,7 @@ private slots:
     void unsavedChangesNoThenCancel();
     void missingVariantReportsTheVariant();
     void reopenSavedDocumentWithoutDialog();
+    void cancelledConversionKeepsTheDocument();
     void engineTime();
     void pageViewShowsTheContract();
 
@@ -327,6 +330,71 @@ void TestOpenOperation::reopenSavedDocumentWithoutDialog()
     QVERIFY(row > 0);
     QCOMPARE(form.Mgrid1->cells(2, row), QStringLiteral("42.000.000"));
     QTRY_VERIFY(!form.Form2->isVisible());
+}
+
+// "Mégse" while a legacy file converts: the document shown before stays, with
+// its host, its caption and its fields, and no error is reported.
+void TestOpenOperation::cancelledConversionKeepsTheDocument()
+{
+    app::TForm1& form = *m_form;
+    chooseInDialog(form.TemplateDialog, 1, 1, {}, sample(QStringLiteral("adasveteli.sab")));
+    form.button1Click(&form);
+    QTRY_VERIFY(!form.Form2->isVisible());
+    QVERIFY(form.WordDoc);
+    word::Document* before = form.WordDoc;
+    const QPointer<word::view::DocumentHost> host = form.Browser;
+    const QString path = form.OpenPath;
+    const QString title = form.windowTitle();
+    const QStringList fields = gridNames(*form.Mgrid1);
+    const QString text = before->Content().Text();
+
+    // A stand-in converter that never finishes.
+    QTemporaryDir dir;
+    QFile script(dir.filePath(QStringLiteral("soffice")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec sleep 300\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.path()) + ':' + oldPath);
+    const QString rtf = dir.filePath(QStringLiteral("regi.rtf"));
+    QFile f(rtf);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("{\\rtf1\\ansi Szia}");
+    f.close();
+
+    bool clicked = false;
+    QStringList boxes;
+    QTimer watcher;
+    watcher.setInterval(20);
+    connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->button(box->standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No)->click();
+        } else if (!clicked && form.Form2->Megse->isVisible()) {
+            clicked = true;
+            QTest::mouseClick(form.Form2->Megse, Qt::LeftButton);
+        }
+    });
+    watcher.start();
+    form.TemplateDialog->setFileName(rtf);
+    QElapsedTimer clock;
+    clock.start();
+    form.button1Click(form.ce1);
+    watcher.stop();
+    qputenv("PATH", oldPath);
+
+    QVERIFY(clicked);
+    QVERIFY2(clock.elapsed() < 10'000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(u'|')));
+    QCOMPARE(form.WordDoc, before);
+    QCOMPARE(form.Browser.data(), host.data());
+    QCOMPARE(form.Browser->Document(), before);
+    QCOMPARE(form.OpenPath, path);
+    QCOMPARE(form.windowTitle(), title);
+    QCOMPARE(gridNames(*form.Mgrid1), fields);
+    QCOMPARE(before->Content().Text(), text);
+    QVERIFY(!form.Form2->isVisible());
 }
 
 // Engine time of the largest variant: loading, assembly and discovery, without
