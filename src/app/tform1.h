@@ -108,6 +108,7 @@ public:
     QToolButton* SpeedItem6 = nullptr;
     QToolButton* SpeedItem7 = nullptr;
     QToolButton* SpeedItem1 = nullptr;
+    QWidget* ZoomBox = nullptr;                   // holds Edit1 and spb1
     QLineEdit* Edit1 = nullptr;
     widgets::TSpinButton* spb1 = nullptr;
     QToolButton* SpeedItem4 = nullptr;
@@ -258,6 +259,7 @@ public:
     void Bevitelimezk1Click();
     void Osztott1Click();
     void RxSplitter1PosChanged();
+    void SpeedBar1PosChanged();
     int edgeMargin() const;                       // 4 with the tool bar at the top or bottom, else 40
     void Button5Click();
     void Keress1Click();

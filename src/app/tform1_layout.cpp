@@ -80,6 +80,9 @@ void TForm1::createFieldSide()
     ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScrollBox1->setFrameShape(QFrame::NoFrame);
     ScrollBox1->setWidgetResizable(true);
+    // The document-only layout leaves the field side a sliver of the margin:
+    // the splitter must not hold it at the size its contents would like.
+    ScrollBox1->setMinimumWidth(1);
     ScrollBox1->verticalScrollBar()->setSingleStep(6);
     FieldSide = new QWidget;
     FieldSide->setObjectName(QStringLiteral("FieldSide"));

@@ -1,6 +1,7 @@
 // The tool bar SpeedBar1: its buttons from top to bottom, the zoom box with its
 // spin button, and the gaps that group them.
 #include "app/tform1.h"
+#include "commands/viewcommands.h"
 #include "widgets/artwork.h"
 #include "widgets/tspeedbar.h"
 #include "widgets/tspinbutton.h"
@@ -74,23 +75,26 @@ void TForm1::createToolBar()
     SpeedItem7 = speedItem(SpeedBar1, "SpeedItem7", QStringLiteral("document-save"), QStringLiteral("Kész dokumentum mentése"), QStringLiteral("Kész dokumentum mentése|"), false);
     gap(SpeedBar1, 52, 24, 84);
     SpeedItem1 = speedItem(SpeedBar1, "SpeedItem1", QStringLiteral("document-print"), QStringLiteral("Nyomtatás"), QStringLiteral("Nyomtatás"), false);
-    gap(SpeedBar1, 84, 24, 150);
-    Edit1 = new QLineEdit(QStringLiteral("70"), SpeedBar1);
+    // The zoom box and its spin button sit in a holder of their own, inside
+    // which SpeedBar1PosChanged places them for the edge the bar is docked at.
+    gap(SpeedBar1, 84, 24, commands::kZoomBoxStart);
+    ZoomBox = new QWidget(SpeedBar1);
+    ZoomBox->setObjectName(QStringLiteral("ZoomBox"));
+    ZoomBox->setFixedSize(commands::kZoomBoxThickness, commands::kZoomBoxLength);
+    Edit1 = new QLineEdit(QStringLiteral("70"), ZoomBox);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setReadOnly(true);
     Edit1->setAlignment(Qt::AlignCenter);
     Edit1->setFixedSize(28, 21);
     Edit1->setToolTip(QStringLiteral("Nagyítás (%)"));
     Edit1->setEnabled(false);
-    SpeedBar1->addWidget(Edit1);
-    gap(SpeedBar1, 150, 21, 172);
-    spb1 = new widgets::TSpinButton(SpeedBar1);
+    spb1 = new widgets::TSpinButton(ZoomBox);
     spb1->setObjectName(QStringLiteral("spb1"));
     spb1->setFixedSize(20, 26);
     spb1->setToolTip(QStringLiteral("Nagyítás (%)"));
     spb1->setEnabled(false);
-    SpeedBar1->addWidget(spb1);
-    gap(SpeedBar1, 172, 24, 204);
+    SpeedBar1->addWidget(ZoomBox);
+    gap(SpeedBar1, commands::kZoomBoxStart, commands::kZoomBoxLength, 204);
     SpeedItem4 = speedItem(SpeedBar1, "SpeedItem4", QStringLiteral("show-all"), QStringLiteral("Mindent mutat"), QStringLiteral("Mindent mutat"), false);
     SpeedItem4->setCheckable(true);
     gap(SpeedBar1, 204, 24, 260);

@@ -88,10 +88,15 @@ int checkCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         commands::Speller& speller = commands::Speller::shared();
         QSet<QString> reported;
         for (const commands::SpellingIssue& issue : commands::SpellingWalk::collect(*opened.doc, speller)) {
-            if (issue.kind != commands::SpellingIssue::Unknown || reported.contains(issue.word))
+            // A repeated word is shown as it stands twice, and becomes one.
+            const bool repeated = issue.kind == commands::SpellingIssue::Repeated;
+            const QString shown = repeated ? issue.word + QLatin1Char(' ') + issue.word : issue.word;
+            const QString key = repeated ? shown.toLower() : shown;
+            if (reported.contains(key))
                 continue;
-            reported.insert(issue.word);
-            out << issue.word << '\t' << issue.suggestions.mid(0, 5).join(QStringLiteral(", ")) << '\n';
+            reported.insert(key);
+            const QStringList suggestions = repeated ? QStringList{issue.word} : issue.suggestions.mid(0, 5);
+            out << shown << '\t' << suggestions.join(QStringLiteral(", ")) << '\n';
         }
         out.flush();
         return reported.isEmpty() ? kCheckClean : kCheckFound;

@@ -3,7 +3,8 @@
 // the way fill opens it (a template with its party counts and legal persons),
 // then checked by the same checker and walk as the spelling dialog: one line
 // per misspelt word, in document order, each word once: the word, a tab, and
-// up to five suggestions separated by ", ".
+// up to five suggestions separated by ", ". A word repeated right after
+// itself is a line too: "a a", a tab, and the one word it becomes.
 
 #include <QStringList>
 #include <QTextStream>

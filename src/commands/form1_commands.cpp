@@ -204,6 +204,8 @@ void TForm1::connectCommandHandlers()
     connect(Bevitelimezk1, &QAction::triggered, this, [this] { Bevitelimezk1Click(); });
     connect(Osztott1, &QAction::triggered, this, [this] { Osztott1Click(); });
     connect(RxSplitter1, &QSplitter::splitterMoved, this, [this] { RxSplitter1PosChanged(); });
+    connect(SpeedBar1, &QToolBar::orientationChanged, this, [this] { SpeedBar1PosChanged(); });
+    SpeedBar1PosChanged();
 
     connect(Grammar, &QAction::triggered, this, [this] { Button5Click(); });
     connect(Seek, &QAction::triggered, this, [this] { Keress1Click(); });
@@ -277,6 +279,18 @@ void TForm1::SpeedItem5Click()
 }
 
 void TForm1::RxSplitter1PosChanged() { SplitWidth = panel1Width(); }
+
+void TForm1::SpeedBar1PosChanged()
+{
+    const bool horizontal = SpeedBar1->orientation() == Qt::Horizontal;
+    ZoomBox->setFixedSize(horizontal ? QSize(commands::kZoomBoxLength, commands::kZoomBoxThickness)
+                                     : QSize(commands::kZoomBoxThickness, commands::kZoomBoxLength));
+    // The positions are the bar's; the holder starts kZoomBoxStart along it.
+    const QPoint holder = horizontal ? QPoint(commands::kZoomBoxStart, 0) : QPoint(0, commands::kZoomBoxStart);
+    const commands::ZoomBoxPlacement at = commands::zoomBoxPlacement(horizontal);
+    Edit1->move(at.edit - holder);
+    spb1->move(at.spin - holder);
+}
 
 // ---- Editing ----
 

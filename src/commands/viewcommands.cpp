@@ -21,6 +21,13 @@ QString zoomMenuValue(const QString& itemName)
 
 int edgeMargin(bool toolBarHorizontal) { return toolBarHorizontal ? 4 : 40; }
 
+ZoomBoxPlacement zoomBoxPlacement(bool toolBarHorizontal)
+{
+    if (toolBarHorizontal)
+        return {QPoint(143, 8), QPoint(172, 6)};
+    return {QPoint(4, 150), QPoint(6, 172)};
+}
+
 int nextLayoutWidth(int width, int splitWidth, int clientWidth, int margin)
 {
     if (width == 0)

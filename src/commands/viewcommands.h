@@ -3,6 +3,7 @@
 // document, the next layout of "Nézet váltás" and the complement that toggles
 // bold and italic. Kept apart from the window so that it is tested alone.
 
+#include <QPoint>
 #include <QString>
 
 namespace commands {
@@ -21,6 +22,20 @@ QString zoomMenuValue(const QString& itemName);
 // The margin left beside the document in the document-only layout: 4 pixels
 // with the tool bar at the top or bottom of the window, 40 at a side.
 int edgeMargin(bool toolBarHorizontal);
+
+// Where the zoom box and its spin button stand inside the tool bar, which the
+// user may dock at any edge: along a horizontal bar (top or bottom) or down a
+// vertical one (left or right).
+// The holder of both in the bar: where it starts along the bar, its length and
+// its thickness across.
+inline constexpr int kZoomBoxStart = 140;
+inline constexpr int kZoomBoxLength = 60;
+inline constexpr int kZoomBoxThickness = 36;
+struct ZoomBoxPlacement {
+    QPoint edit;    // top left of Edit1
+    QPoint spin;    // top left of spb1
+};
+ZoomBoxPlacement zoomBoxPlacement(bool toolBarHorizontal);
 
 // The next width of the document panel for "Nézet váltás": fields only (0)
 // goes to split, split goes to document only, anything else to fields only.

@@ -261,10 +261,11 @@ void TstMainWindow::toolBarStartsAtItsEdgeAndKeepsIt()
                                        form.SpeedItem13, form.SpeedItem8, form.SpeedItem9, form.SpeedItem3,
                                        form.SpeedItem2, form.SpeedItem5};
         const QList<int> designTop = {20, 52, 84, 150, 172, 204, 260, 300, 332, 364, 404, 436, 500, 532, 588};
-        const int shift = order[0]->y() - designTop[0];
+        const auto top = [&](QWidget* w) { return w->mapTo(form.SpeedBar1, QPoint()).y(); };
+        const int shift = top(order[0]) - designTop[0];
         for (int i = 0; i < order.size(); ++i)
-            QVERIFY2(qAbs(order[i]->y() - shift - designTop[i]) <= 2,
-                     qPrintable(order[i]->objectName() + QStringLiteral(" at ") + QString::number(order[i]->y())));
+            QVERIFY2(qAbs(top(order[i]) - shift - designTop[i]) <= 2,
+                     qPrintable(order[i]->objectName() + QStringLiteral(" at ") + QString::number(top(order[i]))));
         QVERIFY(!form.Edit1->isEnabled() && form.Edit1->isReadOnly());
         QCOMPARE(form.Edit1->text(), QStringLiteral("70"));
         // The user docks it at the top; that edge is remembered.

@@ -94,13 +94,14 @@ void TestCheckCommand::misspeltWordsOncePerLine()
 {
     const QString doc = writeDocx(m_dir.filePath(QStringLiteral("hibas.docx")),
                                   {QStringLiteral("Ez a szerzödés érvényes, a kutyya ugat."),
-                                   QStringLiteral("Még egy szerzödés és egy qxzvb.")});
+                                   QStringLiteral("Még egy szerzödés és egy qxzvb."),
+                                   QStringLiteral("A felek a a szerződést aláírták, és a a vevő fizet.")});
     QVERIFY(!doc.isEmpty());
     const Run r = runCli({QStringLiteral("check"), doc});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.size(), 4);
     QStringList words;
     for (const QString& line : lines) {
         const QStringList cols = line.split(u'\t');
@@ -109,7 +110,8 @@ void TestCheckCommand::misspeltWordsOncePerLine()
         const QStringList suggestions = cols[1].isEmpty() ? QStringList() : cols[1].split(QStringLiteral(", "));
         QVERIFY2(suggestions.size() <= 5, qPrintable(line));
     }
-    QCOMPARE(words, (QStringList{"szerzödés", "kutyya", "qxzvb"}));
+    QCOMPARE(words, (QStringList{"szerzödés", "kutyya", "qxzvb", "a a"}));
+    QCOMPARE(lines[3], QStringLiteral("a a\ta"));
     QVERIFY2(lines[0].section(u'\t', 1).split(QStringLiteral(", ")).contains(QStringLiteral("szerződés")),
              qPrintable(lines[0]));
 }

@@ -77,14 +77,39 @@ void pressSpin(widgets::TSpinButton* spin, bool up)
 
 const QString kBody = QStringLiteral("Adásvételi szerződés");
 
-// The document-only width is the client width less the margin; the splitter
-// then keeps the field side at its smallest size, so the panel may come out a
-// little narrower, never wider.
+// The document-only width is the client width less the margin, as far as the
+// splitter reaches: the field side keeps only what the margin leaves of it.
 void checkDocumentOnly(app::TForm1& form, int margin)
 {
+    const int reach = form.RxSplitter1->width() - form.RxSplitter1->handleWidth();
     const int w = form.panel1Width();
-    QVERIFY2(w <= form.width() - margin && w >= form.width() - margin - 120 && w > form.SplitWidth,
-             qPrintable(QStringLiteral("%1 of %2").arg(w).arg(form.width())));
+    QVERIFY2(w == std::min(form.width() - margin, reach) && w > form.SplitWidth,
+             qPrintable(QStringLiteral("%1 of %2, splitter %3").arg(w).arg(form.width()).arg(reach)));
+}
+
+// Where a tool bar control stands inside the tool bar as designed: along the
+// bar, counted from where the first button's designed place (20) falls; across
+// it, from the edge of the designed 36-pixel bar, which the zoom box's holder
+// spans and the Qt bar centres within its own margins.
+QPoint inDesign(app::TForm1& form, QWidget* w)
+{
+    const bool horizontal = form.SpeedBar1->orientation() == Qt::Horizontal;
+    const QPoint first = form.SpeedItem6->mapTo(form.SpeedBar1, QPoint());
+    const QPoint holder = form.ZoomBox->mapTo(form.SpeedBar1, QPoint());
+    const QPoint origin = horizontal ? QPoint(first.x() - 20, holder.y()) : QPoint(holder.x(), first.y() - 20);
+    return w->mapTo(form.SpeedBar1, QPoint()) - origin;
+}
+
+// The zoom controls overlap no button and stay inside the bar.
+void checkZoomControlsClear(app::TForm1& form)
+{
+    const auto box = [&](QWidget* w) { return QRect(w->mapTo(form.SpeedBar1, QPoint()), w->size()); };
+    for (QWidget* control : {static_cast<QWidget*>(form.Edit1), static_cast<QWidget*>(form.spb1)}) {
+        QVERIFY(form.SpeedBar1->rect().contains(box(control)));
+        for (QWidget* button : {form.SpeedItem1, form.SpeedItem4})
+            QVERIFY2(!box(control).intersects(box(button)), qPrintable(control->objectName() + u' ' + button->objectName()));
+    }
+    QVERIFY(!box(form.Edit1).intersects(box(form.spb1)));
 }
 
 } // namespace
@@ -318,14 +343,28 @@ void TestCommandWindow::splitterDragIsKept()
 
 void TestCommandWindow::edgeMarginFollowsTheToolBar()
 {
+    // At the right edge, as the window starts.
+    QCOMPARE(inDesign(form(), form().Edit1), QPoint(4, 150));
+    QCOMPARE(inDesign(form(), form().spb1), QPoint(6, 172));
+    checkZoomControlsClear(form());
     form().addToolBar(Qt::TopToolBarArea, form().SpeedBar1);
     QTRY_COMPARE(form().SpeedBar1->orientation(), Qt::Horizontal);
     QCOMPARE(form().edgeMargin(), 4);
+    QTRY_COMPARE(inDesign(form(), form().Edit1), QPoint(143, 8));
+    QCOMPARE(inDesign(form(), form().spb1), QPoint(172, 6));
+    QVERIFY(form().Edit1->isVisible() && form().spb1->isVisible());
+    checkZoomControlsClear(form());
     form().Dokumentum1->trigger();
     checkDocumentOnly(form(), 4);
+    form().addToolBar(Qt::BottomToolBarArea, form().SpeedBar1);
+    QTRY_COMPARE(form().toolBarArea(form().SpeedBar1), Qt::BottomToolBarArea);
+    QTest::qWait(50);
+    QCOMPARE(inDesign(form(), form().Edit1), QPoint(143, 8));
     form().addToolBar(Qt::LeftToolBarArea, form().SpeedBar1);
     QTRY_COMPARE(form().SpeedBar1->orientation(), Qt::Vertical);
     QCOMPARE(form().edgeMargin(), 40);
+    QTRY_COMPARE(inDesign(form(), form().Edit1), QPoint(4, 150));
+    QCOMPARE(inDesign(form(), form().spb1), QPoint(6, 172));
     QTest::qWait(50);
     form().Dokumentum1->trigger();
     checkDocumentOnly(form(), 40);

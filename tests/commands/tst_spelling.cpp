@@ -16,6 +16,7 @@
 #include "word/view/pageview.h"
 
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -42,6 +43,7 @@ private slots:
     void walkOfEmptyAndForeignDocumentsEnds();
     void replacementKeepsFormatAndBookmark();
     void replaceAllAndIgnoreAll();
+    void headersAndFootersAfterTheMainText();
     void underlineLivesInTheLayoutOnly();
     void onlyChangedParagraphsAreCheckedAgain();
     void contextMenuOffersSuggestions();
@@ -221,6 +223,57 @@ void TestSpelling::replaceAllAndIgnoreAll()
     ignoring.ignoreAll();
     QVERIFY(!ignoring.next());
     QCOMPARE(doc->Content().Text(), QStringLiteral("Egy szerződés, két szerződés, egy kutyya és még egy kutyya."));
+}
+
+// The walk goes through the main text first, then the header and the footer;
+// a replacement there is written to that story's own part.
+void TestSpelling::headersAndFootersAfterTheMainText()
+{
+    DocxRecipe recipe;
+    recipe.body = QStringLiteral("<w:p>%1</w:p><w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/>"
+                                 "<w:footerReference w:type=\"default\" r:id=\"rIdF\"/></w:sectPr>")
+                      .arg(r(QStringLiteral("A szerzödés szövege.")));
+    const QString hdr = QStringLiteral("<w:hdr xmlns:w=\"%1\"><w:p>%2</w:p></w:hdr>")
+                            .arg(QLatin1String(kW), bm(QStringLiteral("Szam_2"), 2, r(QStringLiteral("Fejléc kutyya"))));
+    const QString ftr = QStringLiteral("<w:ftr xmlns:w=\"%1\"><w:p>%2</w:p></w:ftr>")
+                            .arg(QLatin1String(kW), r(QStringLiteral("Lábléc a a vége")));
+    recipe.extraParts = {{QStringLiteral("word/header1.xml"), hdr.toUtf8()}, {QStringLiteral("word/footer1.xml"), ftr.toUtf8()}};
+    recipe.extraDocumentRels = QStringLiteral(
+        "<Relationship Id=\"rIdH\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/header\" Target=\"header1.xml\"/>"
+        "<Relationship Id=\"rIdF\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer\" Target=\"footer1.xml\"/>");
+    word::Document* doc = m_docs.app().Documents().Open(writeDocx(m_docs.dir(), QStringLiteral("lapfej.docx"), recipe));
+
+    const QList<SpellingIssue> all = SpellingWalk::collect(*doc, speller());
+    QCOMPARE(all.size(), 3);
+    QCOMPARE(all[0].word, QStringLiteral("szerzödés"));
+    QCOMPARE(all[0].story, -1);
+    QCOMPARE(all[1].word, QStringLiteral("kutyya"));
+    QVERIFY(all[1].story >= 0);
+    QCOMPARE(all[1].sentence, QStringLiteral("Fejléc kutyya"));
+    QCOMPARE(all[2].kind, SpellingIssue::Repeated);
+    QVERIFY(all[2].story >= 0 && all[2].story != all[1].story);
+
+    SpellingWalk walk(*doc, speller());
+    QVERIFY(walk.next());                       // the main text's word, left alone
+    std::optional<SpellingIssue> inHeader = walk.next();
+    QVERIFY(inHeader && inHeader->word == QStringLiteral("kutyya"));
+    walk.replace(QStringLiteral("kutya"));
+    std::optional<SpellingIssue> inFooter = walk.next();
+    QVERIFY(inFooter && inFooter->kind == SpellingIssue::Repeated);
+    walk.replace(QString());
+    QVERIFY(!walk.next());
+    QCOMPARE(doc->Bookmarks().Item(QStringLiteral("Szam_2")).Range().Text(), QStringLiteral("Fejléc kutya"));
+    QCOMPARE(doc->Content().Text(), QStringLiteral("A szerzödés szövege."));
+    QVERIFY(!doc->Saved());
+    const QString saved = QDir(m_docs.dir()).filePath(QStringLiteral("lapfej-javitott.docx"));
+    doc->SaveAs(saved);
+    const auto textOf = [&](const QString& part) {
+        return QString::fromUtf8(readPart(saved, part)).remove(QRegularExpression(QStringLiteral("<[^>]*>"))).trimmed();
+    };
+    QCOMPARE(textOf(QStringLiteral("word/header1.xml")), QStringLiteral("Fejléc kutya"));
+    QCOMPARE(textOf(QStringLiteral("word/footer1.xml")), QStringLiteral("Lábléc a vége"));
+    word::Document* back = m_docs.app().Documents().Open(saved);
+    QCOMPARE(back->Bookmarks().Item(QStringLiteral("Szam_2")).Range().Text(), QStringLiteral("Fejléc kutya"));
 }
 
 namespace {
