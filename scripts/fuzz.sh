@@ -5,7 +5,7 @@
 #
 #   ./scripts/fuzz.sh [seconds] [target...]
 #
-# Findings land in build-fuzz/findings/<target>/; copy each one, after fixing
+# Findings land in build-inst/findings/<target>/; copy each one, after fixing
 # it, into fuzz/regressions/<target>/, which the normal test suite reads.
 # Runs at the lowest priority: the machine is shared.
 set -eu
@@ -13,18 +13,9 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
 targets="${*:-fuzz_package fuzz_docreader fuzz_fill fuzz_fielddata fuzz_formats}"
-build="${QUILLORA_FUZZ_BUILD:-build-fuzz}"
-
-if ! command -v clang++ >/dev/null 2>&1; then
-    echo "fuzz.sh: clang++ is needed (Debian package clang)" >&2
-    exit 1
-fi
-launcher=""
-command -v ccache >/dev/null 2>&1 && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
-cmake -G Ninja -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ $launcher \
-    -DQUILLORA_FUZZ=ON -DQUILLORA_BUILD_TESTS=OFF -DQUILLORA_BUILD_BENCH=OFF >/dev/null
+# The targets come from the instrumented build the sanitizer suite uses too.
 # shellcheck disable=SC2086
-nice -n 19 cmake --build "$build" --target $targets -j"$(nproc)"
+build=$(./scripts/instrumented-build.sh $targets | tail -n 1)
 
 seeds="$build/seeds"
 rm -rf "$seeds"

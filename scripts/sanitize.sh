@@ -1,32 +1,21 @@
 #!/bin/sh
-# Builds the test suites with AddressSanitizer and UndefinedBehaviorSanitizer
-# and runs them; any report fails the run. Suppressions (Qt-internal reports
-# only, each explained) live in tests/sanitizers/.
+# Runs the test suites built with AddressSanitizer and UndefinedBehaviorSanitizer
+# (the instrumented build of scripts/instrumented-build.sh); any report fails
+# the run. Suppressions (Qt-internal reports only, each explained) live in
+# tests/sanitizers/.
 #
 #   ./scripts/sanitize.sh [suite-prefix...]     e.g. ./scripts/sanitize.sh word fields
 #
-# Without prefixes every suite is built and run.
+# Without prefixes the whole suite is built and run.
 set -eu
 cd "$(dirname "$0")/.."
-build="${QUILLORA_SANITIZE_BUILD:-build-san}"
 prefixes="$*"
 
-launcher=""
-command -v ccache >/dev/null 2>&1 && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
-cmake -G Ninja -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORA_SANITIZE=address,undefined \
-    -DQUILLORA_BUILD_TESTS=ON -DQUILLORA_BUILD_BENCH=OFF $launcher >/dev/null
-
 regex="."
-targets="all"
 if [ -n "$prefixes" ]; then
     regex="^($(echo "$prefixes" | tr ' ' '|'))_tst_"
-    targets=$(ninja -C "$build" -t targets all | sed -n 's/^\([a-z]*_tst_[a-z0-9_]*\): phony$/\1/p' | grep -E "$regex" | sort -u | tr '\n' ' ')
 fi
-# shellcheck disable=SC2086
-# The programs only when their suites are asked for; the sample folders always.
-extra="quillora_folders"
-case " $prefixes " in *" cli "*|*" app "*|"  ") extra="$extra quillora quillora-cli" ;; esac
-nice -n 10 cmake --build "$build" --target $targets $extra -j"$(nproc)"
+build=$(./scripts/instrumented-build.sh | tail -n 1)
 
 supp="$(pwd)/tests/sanitizers"
 export ASAN_OPTIONS="abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1"
