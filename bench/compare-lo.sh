@@ -6,7 +6,10 @@
 #
 # Usage: bench/compare-lo.sh [BUILD_DIR] [CORPUS_DIR]
 # Prints one line per file and the totals; the work files stay in $OUT (a
-# temporary folder unless set).
+# temporary folder unless set). With the same $OUT a second run converts
+# with LibreOffice again only the files it has no PDF of yet, so a run after
+# a change of ours costs only our own export. $ONLY names a file listing the
+# corpus files to compare, one a line; without it every sound file is.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -17,11 +20,14 @@ mkdir -p "$out/q" "$out/lo" "$out/profile"
 command -v soffice >/dev/null || { echo "soffice is missing" >&2; exit 1; }
 command -v pdftotext >/dev/null || { echo "pdftotext (poppler-utils) is missing" >&2; exit 1; }
 
-python3 - "$cli" "$corpus" "$out" <<'PY'
+python3 - "$cli" "$corpus" "$out" "${ONLY:-}" <<'PY'
 import csv, os, re, subprocess, sys
-cli, corpus, out = sys.argv[1:4]
+cli, corpus, out, only = sys.argv[1:5]
 rows = list(csv.DictReader(open(os.path.join(corpus, 'MANIFEST.tsv'), encoding='utf-8'), delimiter='\t'))
 files = [r['file'] for r in rows if r.get('format') == 'zip' and not (r.get('malformed') or '').strip()]
+if only:
+    wanted = set(l.strip() for l in open(only, encoding='utf-8') if l.strip())
+    files = [f for f in files if f in wanted]
 word = re.compile(r'[^\W\d_]{3,}')
 
 def pages(pdf):
@@ -35,18 +41,28 @@ def pages(pdf):
     return [set(w.lower() for w in word.findall(p)) for p in parts]
 
 same = 0; compared = 0; recalls = []
-for i, f in enumerate(files):
+for f in files:
     src = os.path.join(corpus, f)
-    ours = os.path.join(out, 'q', '%03d.pdf' % i)
-    lo_dir = os.path.join(out, 'lo', '%03d' % i)
+    key = re.sub(r'[^A-Za-z0-9._-]', '_', f)
+    ours = os.path.join(out, 'q', key + '.pdf')
+    lo_dir = os.path.join(out, 'lo', key)
     os.makedirs(lo_dir, exist_ok=True)
-    subprocess.run([cli, 'pdf', src, ours], capture_output=True, timeout=120)
-    # LibreOffice converts by extension: give it a .docx copy.
-    tmp = os.path.join(lo_dir, 'in.docx')
-    with open(src, 'rb') as a, open(tmp, 'wb') as b:
-        b.write(a.read())
-    subprocess.run(['soffice', '-env:UserInstallation=file://' + os.path.join(out, 'profile'), '--headless',
-                    '--convert-to', 'pdf', '--outdir', lo_dir, tmp], capture_output=True, timeout=180)
+    if os.path.exists(ours):
+        os.remove(ours)
+    try:
+        subprocess.run([cli, 'pdf', src, ours], capture_output=True, timeout=120)
+    except subprocess.TimeoutExpired:
+        pass
+    if not os.path.exists(os.path.join(lo_dir, 'in.pdf')):
+        # LibreOffice converts by extension: give it a .docx copy.
+        tmp = os.path.join(lo_dir, 'in.docx')
+        with open(src, 'rb') as a, open(tmp, 'wb') as b:
+            b.write(a.read())
+        try:
+            subprocess.run(['soffice', '-env:UserInstallation=file://' + os.path.join(out, 'profile'), '--headless',
+                            '--convert-to', 'pdf', '--outdir', lo_dir, tmp], capture_output=True, timeout=180)
+        except subprocess.TimeoutExpired:
+            pass
     lo = pages(os.path.join(lo_dir, 'in.pdf')) if os.path.exists(os.path.join(lo_dir, 'in.pdf')) else None
     q = pages(ours) if os.path.exists(ours) else None
     if lo is None:

@@ -6,12 +6,18 @@
 #include "word/document.h"
 #include "word/layout/fields.h"
 #include "word/layout/pagelayout.h"
+#include "word/layout/pagepainter.h"
 #include "word/layout/props.h"
 #include "word/model/docmodel.h"
 #include "word/model/story.h"
 
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextTable>
 
 using namespace wordtest;
@@ -54,6 +60,40 @@ QString headerPart(const QString& text)
     return QStringLiteral("<w:hdr xmlns:w=\"%1\"><w:p><w:r><w:t>%2</w:t></w:r></w:p></w:hdr>").arg(QLatin1String(kW), text);
 }
 
+// Where, in document coordinates, the paragraph starting with start shows
+// the character at its offset of piece.
+QPointF placeOf(QTextDocument* text, const QString& start, const QString& piece)
+{
+    for (QTextBlock b = text->begin(); b.isValid(); b = b.next()) {
+        if (!b.text().startsWith(start))
+            continue;
+        const int at = int(b.text().indexOf(piece));
+        if (at < 0)
+            return QPointF(-1, -1);
+        const QTextLine line = b.layout()->lineForTextPosition(at);
+        return b.layout()->position() + QPointF(line.cursorToX(at), line.y());
+    }
+    return QPointF(-1, -1);
+}
+
+QString checkBox(const QString& inside)
+{
+    return QStringLiteral("<w:r><w:fldChar w:fldCharType=\"begin\"><w:ffData><w:name w:val=\"Jelolo\"/><w:enabled/>"
+                          "<w:checkBox>%1</w:checkBox></w:ffData></w:fldChar></w:r>"
+                          "<w:r><w:instrText xml:space=\"preserve\"> FORMCHECKBOX </w:instrText></w:r>"
+                          "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>").arg(inside);
+}
+
+// The pages a PDF holds.
+int pdfPages(const QByteArray& pdf)
+{
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    int n = 0;
+    for (auto it = page.globalMatch(QString::fromLatin1(pdf)); it.hasNext(); it.next())
+        ++n;
+    return n;
+}
+
 QString rel(const QString& id, const QString& type, const QString& target)
 {
     return QStringLiteral("<Relationship Id=\"%1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/%2\" Target=\"%3\"/>")
@@ -77,6 +117,9 @@ private slots:
     void tableColumnsFollowTheGrid();
     void pageNumberFieldsInTheFooter();
     void incrementalRelayoutMatchesFull();
+    void hiddenTextTakesNoRoom();
+    void hiddenParagraphsAndPrinting();
+    void checkBoxesTakeTheirRoomAndShow();
 
 private:
     PageLayout* open(const QString& body);
@@ -319,6 +362,154 @@ void TestLayout::incrementalRelayoutMatchesFull()
         QCOMPARE(layout->pageOfPosition(b.position()), after[size_t(i)].first);
         QVERIFY(qAbs(b.layout()->position().y() - after[size_t(i)].second) < 0.01);
     }
+}
+
+// Hidden text (its own vanish or its character style's) is laid out with no
+// room unless formatting marks are on, when it shows dotted underlined.
+void TestLayout::hiddenTextTakesNoRoom()
+{
+    DocxRecipe recipe;
+    recipe.stylesXml = defaultStyles().replace(
+        QStringLiteral("</w:styles>"),
+        QStringLiteral("<w:style w:type=\"character\" w:styleId=\"Rejtett\"><w:name w:val=\"Rejtett\"/><w:rPr><w:vanish/></w:rPr></w:style>"
+                       "<w:style w:type=\"character\" w:styleId=\"Belole\"><w:name w:val=\"Belole\"/><w:basedOn w:val=\"Rejtett\"/></w:style>"
+                       "</w:styles>"));
+    recipe.body = p(r(QStringLiteral("Minta ")) + r(QStringLiteral("szöveg")))
+                + p(r(QStringLiteral("Saját ")) + r(QStringLiteral("REJTETT SZÖVEG "), QStringLiteral("<w:vanish/>")) + r(QStringLiteral("szöveg")))
+                + p(r(QStringLiteral("Stílus ")) + r(QStringLiteral("REJTETT SZÖVEG "), QStringLiteral("<w:rStyle w:val=\"Belole\"/>")) + r(QStringLiteral("szöveg")))
+                + p(r(QStringLiteral("Kikapcsolt ")) + r(QStringLiteral("LÁTHATÓ "), QStringLiteral("<w:rStyle w:val=\"Rejtett\"/><w:vanish w:val=\"0\"/>")) + r(QStringLiteral("szöveg")));
+    PageLayout* layout = openRecipe(recipe);
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    const double plain = placeOf(text, QStringLiteral("Minta"), QStringLiteral("szöveg")).x();
+    const double own = placeOf(text, QStringLiteral("Saját"), QStringLiteral("szöveg")).x();
+    const double styled = placeOf(text, QStringLiteral("Stílus"), QStringLiteral("szöveg")).x();
+    const double shownByVal = placeOf(text, QStringLiteral("Kikapcsolt"), QStringLiteral("szöveg")).x();
+    const double ownStart = placeOf(text, QStringLiteral("Saját"), QStringLiteral("REJTETT")).x();
+    // "Saját " and "Minta " differ a little: the hidden run itself must take under a unit.
+    QVERIFY2(std::abs(own - ownStart) < 1, qPrintable(QStringLiteral("%1 %2").arg(own).arg(ownStart)));
+    QVERIFY(std::abs(styled - placeOf(text, QStringLiteral("Stílus"), QStringLiteral("REJTETT")).x()) < 1);
+    QVERIFY(shownByVal - placeOf(text, QStringLiteral("Kikapcsolt"), QStringLiteral("LÁTHATÓ")).x() > 40);
+    QVERIFY(plain > 0);
+
+    // The engine's View.ShowAll shows it, with a dotted underline.
+    m_doc->ActiveWindow().View().setShowAll(true);
+    QVERIFY(layout->marksShown());
+    const double ownShown = placeOf(text, QStringLiteral("Saját"), QStringLiteral("szöveg")).x();
+    QVERIFY(ownShown - ownStart > 80);
+    QVERIFY(placeOf(text, QStringLiteral("Stílus"), QStringLiteral("szöveg")).x() - ownStart > 80);
+    bool dotted = false;
+    for (QTextBlock b = text->begin(); b.isValid(); b = b.next())
+        if (b.text().startsWith(QStringLiteral("Saját")))
+            for (const QTextLayout::FormatRange& f : b.layout()->formats())
+                dotted |= f.start == 6 && f.length == 15 && f.format.underlineStyle() == QTextCharFormat::DotLine;
+    QVERIFY(dotted);
+    // Printing lays it out as hidden again, and gives the view its layout back.
+    layout->setPrinting(true);
+    QVERIFY(!layout->marksShown());
+    QVERIFY(std::abs(placeOf(text, QStringLiteral("Saját"), QStringLiteral("szöveg")).x() - ownStart) < 1);
+    QVERIFY(!(text->defaultTextOption().flags() & QTextOption::ShowTabsAndSpaces)
+            || !(text->begin().layout()->textOption().flags() & QTextOption::ShowTabsAndSpaces));
+    layout->setPrinting(false);
+    QCOMPARE(placeOf(text, QStringLiteral("Saját"), QStringLiteral("szöveg")).x(), ownShown);
+    m_doc->ActiveWindow().View().setShowAll(false);
+    QVERIFY(std::abs(placeOf(text, QStringLiteral("Saját"), QStringLiteral("szöveg")).x() - own) < 0.01);
+}
+
+// A paragraph hidden mark and all takes no room on the page; the PDF of a
+// document shown with its hidden text has the pages of the printed layout.
+void TestLayout::hiddenParagraphsAndPrinting()
+{
+    QString hidden;
+    for (int i = 0; i < 30; ++i)
+        hidden += p(r(QStringLiteral("Rejtett %1").arg(i), QStringLiteral("<w:vanish/>")), QStringLiteral("<w:rPr><w:vanish/></w:rPr>"));
+    // Text hidden but the mark not: the empty paragraph stays.
+    QString marksKept;
+    for (int i = 0; i < 30; ++i)
+        marksKept += p(r(QStringLiteral("Rejtett %1").arg(i), QStringLiteral("<w:vanish/>")));
+    PageLayout* layout = open(paras(45) + hidden + p(r(QStringLiteral("Cél"))));
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    QCOMPARE(layout->pageCount(), 1);
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Cél")), 0);
+    layout->setShowMarks(true);
+    QCOMPARE(layout->pageCount(), 2);
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Cél")), 1);
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QPdfWriter writer(&buffer);
+        QVERIFY(word::layout::PagePainter::paintDocument(*layout, writer));
+    }
+    QCOMPARE(pdfPages(pdf), 1);
+    QVERIFY(layout->marksShown());
+    QCOMPARE(layout->pageCount(), 2);
+
+    layout = open(paras(45) + marksKept + p(r(QStringLiteral("Cél"))));
+    QVERIFY(layout);
+    QCOMPARE(pageOf(*layout, m_doc->textDocument(), QStringLiteral("Cél")), 1);
+}
+
+// FORMCHECKBOX fields take the room of their box, the field's size or the
+// text's, and show an empty or a crossed box there.
+void TestLayout::checkBoxesTakeTheirRoomAndShow()
+{
+    const QString empty = checkBox(QStringLiteral("<w:size w:val=\"30\"/><w:default w:val=\"0\"/>"));
+    const QString crossed = checkBox(QStringLiteral("<w:sizeAuto/><w:default w:val=\"0\"/><w:checked/>"));
+    const QString byDefault = checkBox(QStringLiteral("<w:sizeAuto/><w:default w:val=\"1\"/>"));
+    PageLayout* layout = open(p(r(QStringLiteral("Minta Igen  Nem")))
+                              + p(r(QStringLiteral("Első Igen ")) + empty + r(QStringLiteral(" Nem")))
+                              + p(r(QStringLiteral("Második Igen ")) + crossed + byDefault + r(QStringLiteral(" Nem")))
+                              + p(crossed + r(QStringLiteral("Harmadik"))));
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    const std::vector<word::layout::CheckBoxField> boxes = word::layout::checkBoxes(m_doc->model());
+    QCOMPARE(boxes.size(), size_t(4));
+    QCOMPARE(boxes[0].checked, false);
+    QCOMPARE(boxes[0].size, 15.0);
+    QCOMPARE(boxes[1].checked, true);
+    QCOMPARE(boxes[1].size, 0.0);
+    QCOMPARE(boxes[2].checked, true);
+
+    auto gap = [&](const QString& start) {
+        return placeOf(text, start, QStringLiteral(" Nem")).x() - placeOf(text, start, QStringLiteral("Igen")).x();
+    };
+    const double plain = gap(QStringLiteral("Minta"));
+    // 15 pt; two boxes of the 12 pt text.
+    QVERIFY2(std::abs(gap(QStringLiteral("Első")) - plain - 20) < 0.6, qPrintable(QString::number(gap(QStringLiteral("Első")) - plain)));
+    QVERIFY(std::abs(gap(QStringLiteral("Második")) - plain - 32) < 0.6);
+    const double third = placeOf(text, QStringLiteral("Harmadik"), QStringLiteral("Harmadik")).x() - layout->pageRect(0).left()
+                       - layout->section(0).margins.left();
+    QVERIFY(std::abs(third - 16) < 0.6);
+
+    // Drawn: the box's frame, and its middle inked only when crossed.
+    QImage page(layout->pageRect(0).size().toSize(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        word::layout::PagePainter(*layout).paintPageAt(&painter, 0);
+    }
+    auto dark = [&](const QPointF& at) {
+        const QPoint pt = (at - layout->pageRect(0).topLeft()).toPoint();
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (qGray(page.pixel(pt + QPoint(dx, dy))) < 128)
+                    return true;
+        return false;
+    };
+    auto boxMiddle = [&](const QString& start, const QString& after, double width) {
+        const QPointF end = placeOf(text, start, after);
+        QTextBlock b = text->findBlock(0);
+        for (; b.isValid() && !b.text().startsWith(start); b = b.next()) {}
+        const double baseline = end.y() + b.layout()->lineAt(0).ascent();
+        return QPointF(end.x() - width / 2, baseline - width * 0.375);
+    };
+    const QPointF firstMiddle = boxMiddle(QStringLiteral("Első"), QStringLiteral(" Nem"), 20);
+    QVERIFY(!dark(firstMiddle));
+    QVERIFY(dark(firstMiddle + QPointF(-7.5, 0)));      // the frame's left side
+    QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16)));
+    QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16) - QPointF(16, 0)));
 }
 
 QTEST_MAIN(TestLayout)

@@ -1,5 +1,6 @@
 #include "word/layout/fields.h"
 
+#include "word/layout/xmlutil.h"
 #include "word/model/docmodel.h"
 
 #include <QRegularExpression>
@@ -26,7 +27,83 @@ QString unescape(QString s)
     return s.replace(u"&lt;"_qs, u"<"_qs).replace(u"&gt;"_qs, u">"_qs).replace(u"&quot;"_qs, u"\""_qs).replace(u"&amp;"_qs, u"&"_qs);
 }
 
+bool onOff(pugi::xml_node n)
+{
+    const QString v = xml::attr(n, "val");
+    return v.isEmpty() || !(v == u"0" || v == u"false" || v == u"off");
+}
+
+// The check box a field's begin holds, read from its ffData.
+CheckBoxField readCheckBox(const QString& beginXml)
+{
+    CheckBoxField out;
+    pugi::xml_document doc;
+    if (!xml::parse(doc, beginXml))
+        return out;
+    const pugi::xml_node box = xml::find(doc, "checkBox");
+    if (pugi::xml_node checked = xml::child(box, "checked"))
+        out.checked = onOff(checked);
+    else if (pugi::xml_node def = xml::child(box, "default"))
+        out.checked = onOff(def);
+    if (pugi::xml_node size = xml::child(box, "size"); size && !xml::child(box, "sizeAuto")) {
+        bool ok = false;
+        const double halfPoints = xml::attr(size, "val").toDouble(&ok);
+        // Word's own range for a box: 1 to 1638 points.
+        if (ok && halfPoints >= 2 && halfPoints <= 3276)
+            out.size = halfPoints / 2;
+    }
+    return out;
+}
+
 } // namespace
+
+std::vector<CheckBoxField> checkBoxes(const model::DocModel& model)
+{
+    struct Open {
+        QString instruction;
+        bool box = false;
+        CheckBoxField field;
+    };
+    std::vector<CheckBoxField> out;
+    const auto& markups = model.preserved().markups;
+    bool any = false;
+    for (const auto& m : markups) {
+        if (m.xml.contains(u"checkBox")) {
+            any = true;
+            break;
+        }
+    }
+    if (!any)
+        return out;
+    static const QRegularExpression charType(QStringLiteral("fldCharType=\"(\\w+)\""));
+    static const QRegularExpression instrText(QStringLiteral("instrText[^>]*>([^<]*)<"));
+    std::vector<Open> open;
+    model.anchors().forEachPoint(0, model.endPosition() + 1, [&](const model::AnchorPoint& p) {
+        if (p.kind != model::AnchorPoint::Markup || p.ref < 0 || size_t(p.ref) >= markups.size())
+            return;
+        const QString& xml = markups[size_t(p.ref)].xml;
+        if (xml.contains(u"fldChar")) {
+            const QString type = charType.match(xml).captured(1);
+            if (type == u"begin") {
+                Open o;
+                o.box = xml.contains(u"checkBox");
+                if (o.box)
+                    o.field = readCheckBox(xml);
+                o.field.position = p.position;
+                open.push_back(o);
+            } else if (type == u"end" && !open.empty()) {
+                const Open o = open.back();
+                open.pop_back();
+                if (o.box && o.instruction.trimmed().section(u' ', 0, 0).toUpper() == u"FORMCHECKBOX")
+                    out.push_back(o.field);
+            }
+        } else if (xml.contains(u"instrText") && !open.empty()) {
+            open.back().instruction += unescape(instrText.match(xml).captured(1));
+        }
+    });
+    std::sort(out.begin(), out.end(), [](const CheckBoxField& a, const CheckBoxField& b) { return a.position < b.position; });
+    return out;
+}
 
 std::vector<PageField> pageFields(const model::DocModel& model)
 {

@@ -18,4 +18,15 @@ struct PageField {
 
 std::vector<PageField> pageFields(const model::DocModel& model);
 
+// A legacy check box (FORMCHECKBOX with its ffData): drawn where the field
+// starts, the field's own size or, when it has none, its text's.
+struct CheckBoxField {
+    int position = 0;
+    bool checked = false;     // w:checked, else w:default
+    double size = 0;          // points; 0 for the size of the text
+};
+
+// In text order.
+std::vector<CheckBoxField> checkBoxes(const model::DocModel& model);
+
 } // namespace word::layout

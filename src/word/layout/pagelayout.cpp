@@ -7,6 +7,7 @@
 #include "word/opc/package.h"
 
 #include <QPainter>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextTable>
@@ -20,6 +21,45 @@ namespace {
 
 constexpr double DefaultTab = 48;        // Word's 1.25 cm default tab stops
 constexpr double Epsilon = 0.01;
+// Marks the additional formats of a block's layout that the page layout sets
+// (hidden text, room for check boxes) among those others set (spelling).
+constexpr int LayoutFormat = QTextFormat::UserProperty + 400;
+constexpr QTextOption::Flags FormattingMarks = QTextOption::ShowTabsAndSpaces | QTextOption::ShowLineAndParagraphSeparators
+                                             | QTextOption::ShowDocumentTerminator;
+
+// Qt scales absolute letter spacing by the device's resolution over the
+// screen's: what the layout asks for is divided by that, measured once.
+double letterSpacingScale(QPaintDevice* device)
+{
+    static double scale = 0;
+    if (scale > 0)
+        return scale;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    auto width = [&](double spacing) {
+        QFont f = font;
+        f.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+        QTextLayout tl(QStringLiteral("xx"), f, device);
+        tl.beginLayout();
+        QTextLine line = tl.createLine();
+        line.setLineWidth(10000);
+        tl.endLayout();
+        return line.cursorToX(1);
+    };
+    const double measured = (width(100) - width(0)) / 100;
+    scale = measured > 0.1 && measured < 10 ? measured : 1;
+    return scale;
+}
+
+bool sameRanges(const QList<QTextLayout::FormatRange>& a, const QList<QTextLayout::FormatRange>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i].start != b[i].start || a[i].length != b[i].length || a[i].format != b[i].format)
+            return false;
+    return true;
+}
 
 QString blockSectPr(const QTextBlock& b)
 {
@@ -94,6 +134,13 @@ public:
     double tableAt(QTextTable* t, double x, double y, double width, std::vector<Fragment>& out, State* st);
     void newPage(State& st, bool sectionStart);
     void ensurePage(State& st);
+    // Sets the block layout's formats for hidden text and check boxes.
+    struct Prepared {
+        bool hidden = false;     // the whole paragraph, its mark too, is hidden and takes no room
+        double lead = 0;         // room for check boxes before the first character
+        double minLine = 0;      // all its text hidden: the line still has its mark's height
+    };
+    Prepared prepareBlock(const QTextBlock& b);
 
     std::vector<Exclusion> exclusions;   // on the current page
 
@@ -116,9 +163,93 @@ private:
     PageLayout& L;
 };
 
+PageLayout::Flow::Prepared PageLayout::Flow::prepareBlock(const QTextBlock& b)
+{
+    Prepared out;
+    QTextLayout* tl = b.layout();
+    if (!tl)
+        return out;
+    const bool shown = L.marksShown();
+    QList<QTextLayout::FormatRange> mine;
+    bool allHidden = true;
+    QTextCharFormat gone;
+    gone.setProperty(LayoutFormat, true);
+    // Hidden text keeps its characters for the cursor but no room: a point
+    // size of one pixel, one percent of its advance, and no ink.
+    gone.setFontPointSize(0.75);
+    gone.setFontLetterSpacingType(QFont::PercentageSpacing);
+    gone.setFontLetterSpacing(1);
+    gone.setFontUnderline(false);
+    gone.setUnderlineStyle(QTextCharFormat::NoUnderline);
+    gone.setFontStrikeOut(false);
+    gone.setFontOverline(false);
+    gone.setForeground(QBrush(Qt::transparent));
+    gone.setBackground(QBrush(Qt::transparent));
+    QTextCharFormat dotted;
+    dotted.setProperty(LayoutFormat, true);
+    dotted.setUnderlineStyle(QTextCharFormat::DotLine);
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (!L.m_styles.hiddenRun(f.charFormat().stringProperty(prop::RPrXml))) {
+            allHidden = false;
+            continue;
+        }
+        QTextLayout::FormatRange r;
+        r.start = f.position() - b.position();
+        r.length = f.length();
+        r.format = shown ? dotted : gone;
+        if (!mine.isEmpty() && mine.back().start + mine.back().length == r.start)
+            mine.back().length += r.length;
+        else
+            mine.append(r);
+    }
+    // A check box takes its room after the character before it (as letter
+    // spacing) or, at the paragraph's start, before the first line.
+    if (!L.m_boxes.empty()) {
+        const int start = b.position(), end = b.position() + b.length() - 1;
+        auto it = std::lower_bound(L.m_boxes.begin(), L.m_boxes.end(), start,
+                                   [](const BoxPlace& p, int pos) { return p.position < pos; });
+        const QString text = b.text();
+        std::vector<std::pair<int, double>> room;   // character, extra spacing
+        for (; it != L.m_boxes.end() && it->position <= end; ++it) {
+            const int rel = it->position - start;
+            if (rel == 0) {
+                out.lead += it->width;
+                continue;
+            }
+            if (!room.empty() && room.back().first == rel - 1)
+                room.back().second += it->width;
+            else
+                room.emplace_back(rel - 1, it->width);
+        }
+        for (const auto& [at, width] : room) {
+            if (at >= text.size() || text.at(at) == u'\t' || text.at(at) == QChar::LineSeparator)
+                continue;   // a tab's or a line break's width is not its own: the box takes no room there
+            QTextLayout::FormatRange r;
+            r.start = at;
+            r.length = 1;
+            r.format.setProperty(LayoutFormat, true);
+            r.format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+            r.format.setFontLetterSpacing(width / letterSpacingScale(&L.m_device));
+            mine.append(r);
+        }
+    }
+    out.hidden = !shown && allHidden && L.m_styles.hiddenRun(b.charFormat().stringProperty(prop::RPrXml));
+    if (!shown && allHidden && !mine.isEmpty())
+        out.minLine = QFontMetricsF(QFont(b.charFormat().font(), &L.m_device)).height();
+    QList<QTextLayout::FormatRange> others, old;
+    for (const QTextLayout::FormatRange& r : tl->formats())
+        (r.format.hasProperty(LayoutFormat) ? old : others).append(r);
+    if (!sameRanges(old, mine))
+        tl->setFormats(others + mine);
+    return out;
+}
+
 QTextOption PageLayout::Flow::optionFor(const QTextBlockFormat& bf) const
 {
     QTextOption opt = L.m_text->defaultTextOption();
+    if (L.printing())
+        opt.setFlags(opt.flags() & ~FormattingMarks);
     opt.setAlignment(bf.alignment());
     opt.setTabs(bf.tabPositions());
     opt.setTabStopDistance(DefaultTab);
@@ -284,6 +415,25 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         tl->setPosition(QPointF(columnX, st.y));
         return;
     }
+    const Prepared prep = prepareBlock(b);
+    if (prep.hidden) {
+        // A hidden paragraph, mark and all: its lines stand at one place and take no room.
+        tl->setTextOption(optionFor(bf));
+        tl->beginLayout();
+        for (QTextLine line = tl->createLine(); line.isValid(); line = tl->createLine()) {
+            line.setLineWidth(std::max(1.0, s.textWidth()));
+            line.setPosition(QPointF(0, 0));
+        }
+        tl->endLayout();
+        tl->setPosition(QPointF(columnX, st.y));
+        Fragment f;
+        f.kind = Fragment::Lines;
+        f.page = st.page;
+        f.block = b;
+        f.rect = QRectF(columnX, st.y, s.textWidth(), 0);
+        L.m_frags.push_back(f);
+        return;
+    }
     const ParagraphProps pp = L.m_styles.paragraph(bf.stringProperty(prop::PPrXml));
     double before = bf.topMargin();
     const double after = bf.bottomMargin();
@@ -295,7 +445,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
     if (!retry && !st.pageEmpty && bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
         newPage(st, false);
     const double width = std::max(8.0, s.textWidth() - bf.leftMargin() - bf.rightMargin());
-    const double firstX = firstLineX(b, bf);
+    const double firstX = firstLineX(b, bf) + prep.lead;
     const std::vector<int> breaks = breaksIn(b);
     const double paraTop = st.y;
     if (!retry)
@@ -343,7 +493,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         const bool hardBreak = nextBreak < breaks.size() && breaks[nextBreak] < line.textStart() + line.textLength();
         if (hardBreak && breaks[nextBreak] + 1 < line.textStart() + line.textLength())
             line.setNumColumns(breaks[nextBreak] - line.textStart() + 1);
-        const double h = lineHeight(bf, line);
+        const double h = std::max(prep.minLine, lineHeight(bf, line));
         const bool lastLine = line.textStart() + line.textLength() >= b.length() - 1;
         if (y + h > bottom(st) + Epsilon && !(startedEmpty && i == firstOnPage) && !(st.pageEmpty && i == firstOnPage && i == 0)) {
             // The line does not fit: it and maybe the ones before go to the next page.
@@ -459,6 +609,22 @@ double PageLayout::Flow::blockInCell(const QTextBlock& b, double x, double y, do
     const QTextBlockFormat bf = b.blockFormat();
     tl->setTextOption(optionFor(bf));
     const bool phantom = isPhantom(b);
+    const Prepared prep = phantom ? Prepared() : prepareBlock(b);
+    if (prep.hidden) {
+        tl->beginLayout();
+        for (QTextLine line = tl->createLine(); line.isValid(); line = tl->createLine()) {
+            line.setLineWidth(std::max(1.0, width));
+            line.setPosition(QPointF(0, 0));
+        }
+        tl->endLayout();
+        tl->setPosition(QPointF(x, y));
+        Fragment f;
+        f.kind = Fragment::Lines;
+        f.block = b;
+        f.rect = QRectF(x, y, width, 0);
+        out.push_back(f);
+        return 0;
+    }
     const ParagraphProps pp = phantom ? ParagraphProps() : L.m_styles.paragraph(bf.stringProperty(prop::PPrXml));
     double before = phantom ? 0 : bf.topMargin();
     if (pp.contextualSpacing && pp.style == prevStyle) {
@@ -466,7 +632,7 @@ double PageLayout::Flow::blockInCell(const QTextBlock& b, double x, double y, do
         y -= prevAfter;
     }
     const double inner = std::max(4.0, width - bf.leftMargin() - bf.rightMargin());
-    const double firstX = firstLineX(b, bf);
+    const double firstX = firstLineX(b, bf) + prep.lead;
     tl->beginLayout();
     double ly = before;
     for (int i = 0;; ++i) {
@@ -475,7 +641,7 @@ double PageLayout::Flow::blockInCell(const QTextBlock& b, double x, double y, do
             break;
         const double lx = i == 0 ? firstX : bf.leftMargin();
         line.setLineWidth(std::max(4.0, i == 0 ? inner - (firstX - bf.leftMargin()) : inner));
-        const double h = phantom ? 0 : lineHeight(bf, line);
+        const double h = phantom ? 0 : std::max(prep.minLine, lineHeight(bf, line));
         line.setPosition(QPointF(lx, ly + h - line.descent() - line.ascent()));
         ly += h;
     }
@@ -782,6 +948,7 @@ void PageLayout::readDocumentProps()
             continue;
         auto* layout = new PageLayout(s.model.get(), s.model->text(), true);
         layout->m_styles = m_styles;
+        layout->m_main = this;
         s.model->setTracking(false);
         s.model->text()->setDocumentLayout(layout);
         s.model->setTracking(true);
@@ -836,14 +1003,64 @@ void PageLayout::setShowMarks(bool on)
 {
     if (on == m_showMarks)
         return;
+    const bool was = marksShown();
     m_showMarks = on;
-    emit update();
+    if (marksShown() != was)
+        relayout();
+}
+
+bool PageLayout::marksShown() const
+{
+    if (m_main)
+        return m_main->marksShown();
+    return !m_printing && (m_showMarks || m_model->view.showAll);
+}
+
+bool PageLayout::printing() const
+{
+    return m_main ? m_main->printing() : m_printing;
+}
+
+void PageLayout::setPrinting(bool on)
+{
+    if (on == m_printing || m_story)
+        return;
+    const bool was = marksShown();
+    m_printing = on;
+    // The formatting marks change the option every line is laid out with.
+    if (marksShown() != was || m_text->defaultTextOption().flags() & FormattingMarks)
+        relayout();
+}
+
+void PageLayout::findCheckBoxes()
+{
+    m_boxes.clear();
+    const int last = std::max(0, m_text->characterCount() - 1);
+    for (const CheckBoxField& f : checkBoxes(*m_model)) {
+        BoxPlace place;
+        place.position = std::clamp(f.position, 0, last);
+        place.checked = f.checked;
+        double points = f.size;
+        if (points <= 0) {
+            QTextCursor c(m_text);
+            c.setPosition(place.position);
+            points = c.charFormat().fontPointSize();
+        }
+        if (!(points > 0))
+            points = 11;
+        // A box wider than a page is drawn no wider.
+        place.width = std::min(points * UnitsPerPoint, 600.0);
+        m_boxes.push_back(place);
+    }
 }
 
 void PageLayout::relayout()
 {
     if (!m_story && m_records.empty())
         readDocumentProps();
+    for (auto& [story, layout] : m_storyLayouts)
+        if (layout)
+            layout->m_storyWidth = -1;
     layoutFrom(-1, -1);
 }
 
@@ -866,6 +1083,7 @@ void PageLayout::layoutFrom(int from, int to)
     m_inLayout = true;
     const int oldPageCount = int(m_pages.size());
     const QSizeF oldSize = documentSize();
+    findCheckBoxes();
     Flow flow(*this);
     if (m_story) {
         // A header or footer: one column of the width it is shown at.

@@ -16,6 +16,7 @@
 // paragraph after the edit starts where it started before, the rest of the
 // old layout is kept.
 
+#include "word/layout/fields.h"
 #include "word/layout/props.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -91,9 +92,16 @@ public:
     int sectionCount() const { return int(m_sections.size()); }
     double pageGap() const { return m_gap; }
     void setPageGap(double gap);
-    // Formatting marks on: hidden text is shown, dotted underlined.
+    // Formatting marks on: hidden text is shown, dotted underlined. The
+    // document's View.ShowAll turns them on as well.
     void setShowMarks(bool on);
     bool showMarks() const { return m_showMarks; }
+    // Whether hidden text takes its room and is drawn: marks on, not printing.
+    bool marksShown() const;
+    // Laid out as printed: no hidden text, no formatting marks, whatever the
+    // view shows. Printing and PDF export turn it on while they paint.
+    void setPrinting(bool on);
+    bool printing() const;
     // The milliseconds the last layout pass took, and whether it was incremental.
     double lastLayoutMs() const { return m_lastMs; }
     bool lastLayoutIncremental() const { return m_lastIncremental; }
@@ -150,6 +158,15 @@ private:
     double m_lastMs = 0;
     bool m_lastIncremental = false;
     bool m_inLayout = false;
+    bool m_printing = false;
+    PageLayout* m_main = nullptr;             // a story's: the body's layout
+    struct BoxPlace {
+        int position = 0;
+        bool checked = false;
+        double width = 0;                     // the room it takes, units
+    };
+    std::vector<BoxPlace> m_boxes;            // legacy check boxes, by position
+    void findCheckBoxes();
 };
 
 } // namespace word::layout

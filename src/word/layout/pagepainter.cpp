@@ -142,6 +142,8 @@ void PagePainter::paintFragment(QPainter* painter, const Fragment& f, const QRec
     QList<QTextLayout::FormatRange> selections = f.offset.isNull() ? selectionsIn(f.block, context) : QList<QTextLayout::FormatRange>();
     // QTextLayout adds its own position to the one it is given.
     tl->draw(painter, f.offset, selections, clip);
+    if (const auto* owner = qobject_cast<const PageLayout*>(f.block.document()->documentLayout()))
+        paintCheckBoxes(painter, *owner, f.block, f.offset, clip);
     const QTextBlockFormat bf = f.block.blockFormat();
     const QString label = bf.stringProperty(prop::ListLabel);
     if (!label.isEmpty() && tl->lineCount() > 0) {
@@ -196,6 +198,7 @@ void PagePainter::paintStory(QPainter* painter, const PageLayout& story, const Q
         }
         if (values.empty()) {
             tl->draw(painter, QPointF(0, 0), {}, QRectF());
+            paintCheckBoxes(painter, story, f.block, QPointF(0, 0), QRectF());
             continue;
         }
         std::sort(values.begin(), values.end());
@@ -242,6 +245,55 @@ void PagePainter::paintStory(QPainter* painter, const PageLayout& story, const Q
     for (const Fragment& f : story.fragments())
         if (f.kind == Fragment::Float)
             paintFloat(painter, f);
+    painter->restore();
+}
+
+void PagePainter::paintCheckBoxes(QPainter* painter, const PageLayout& owner, const QTextBlock& block, const QPointF& offset,
+                                  const QRectF& clip)
+{
+    const auto& boxes = owner.m_boxes;
+    if (boxes.empty())
+        return;
+    const int start = block.position(), end = block.position() + block.length() - 1;
+    auto it = std::lower_bound(boxes.begin(), boxes.end(), start,
+                               [](const PageLayout::BoxPlace& p, int pos) { return p.position < pos; });
+    const QTextLayout* tl = block.layout();
+    if (it == boxes.end() || it->position > end || !tl || tl->lineCount() == 0)
+        return;
+    painter->save();
+    painter->setBrush(Qt::NoBrush);
+    // Boxes at one place stand side by side, the last ending where the text goes on.
+    double used = 0;       // the room of the boxes after this one at its place
+    int prev = -1;
+    std::vector<PageLayout::BoxPlace> here;
+    for (; it != boxes.end() && it->position <= end; ++it)
+        here.push_back(*it);
+    for (size_t i = here.size(); i-- > 0;) {
+        const PageLayout::BoxPlace& b = here[i];
+        const int rel = b.position - start;
+        if (rel != prev)
+            used = 0;
+        prev = rel;
+        QTextLine line = tl->lineForTextPosition(rel);
+        if (!line.isValid())
+            line = tl->lineAt(tl->lineCount() - 1);
+        const QPointF origin = tl->position() + offset;
+        const double right = origin.x() + line.cursorToX(rel) - used;
+        used += b.width;
+        const double baseline = origin.y() + line.y() + line.ascent();
+        if (clip.isValid() && (baseline < clip.top() || baseline > clip.bottom() + line.descent()))
+            continue;
+        const double side = b.width * 0.75;
+        const QRectF box(right - b.width + (b.width - side) / 2, baseline - side, side, side);
+        QPen pen(Qt::black, std::max(0.75, side / 14));
+        painter->setPen(pen);
+        painter->drawRect(box);
+        if (b.checked) {
+            const QRectF in = box.adjusted(side * 0.12, side * 0.12, -side * 0.12, -side * 0.12);
+            painter->drawLine(in.topLeft(), in.bottomRight());
+            painter->drawLine(in.topRight(), in.bottomLeft());
+        }
+    }
     painter->restore();
 }
 
@@ -330,8 +382,17 @@ void PagePainter::paintPageAt(QPainter* painter, int page) const
     painter->restore();
 }
 
-bool PagePainter::paintDocument(const PageLayout& layout, QPagedPaintDevice& device, const QList<int>& pages)
+bool PagePainter::paintDocument(const PageLayout& constLayout, QPagedPaintDevice& device, const QList<int>& pages)
 {
+    // Pages print without hidden text and formatting marks; the view gets
+    // its layout back afterwards.
+    PageLayout& layout = const_cast<PageLayout&>(constLayout);
+    struct PrintPass {
+        PageLayout& l;
+        bool was;
+        ~PrintPass() { l.setPrinting(was); }
+    } pass{layout, layout.printing()};
+    layout.setPrinting(true);
     QList<int> list = pages;
     if (list.isEmpty())
         for (int i = 0; i < layout.pageCount(); ++i)

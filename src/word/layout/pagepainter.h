@@ -10,6 +10,7 @@
 #include <QAbstractTextDocumentLayout>
 
 class QPagedPaintDevice;
+class QTextBlock;
 
 namespace word::layout {
 
@@ -38,6 +39,9 @@ private:
     void paintFragment(QPainter* painter, const Fragment& f, const QRectF& clip,
                        const QAbstractTextDocumentLayout::PaintContext* context) const;
     void paintFloat(QPainter* painter, const Fragment& f) const;
+    // The legacy check boxes of block (laid out by owner), drawn at the end of the room they took.
+    static void paintCheckBoxes(QPainter* painter, const PageLayout& owner, const QTextBlock& block, const QPointF& offset,
+                                const QRectF& clip);
 
     const PageLayout& m_layout;
 };

@@ -423,6 +423,8 @@ void StyleProps::read(const QByteArray& stylesXml)
         st.pPr = xmlOf(child(s, "pPr"));
         st.tblPr = xmlOf(child(s, "tblPr"));
         st.tcPr = xmlOf(child(s, "tcPr"));
+        if (pugi::xml_node v = child(child(s, "rPr"), "vanish"))
+            st.vanish = onOff(v);
         const QString id = attr(s, "styleId");
         if (const QString d = attr(s, "default"); d == u"1" || d == u"true" || d == u"on") {
             if (attr(s, "type") == u"paragraph")
@@ -432,6 +434,38 @@ void StyleProps::read(const QByteArray& stylesXml)
         }
         m_styles.insert(id, st);
     }
+}
+
+bool StyleProps::hiddenRun(const QString& rPrXml) const
+{
+    if (rPrXml.isEmpty() || !rPrXml.contains(u"vanish") && !rPrXml.contains(u"rStyle"))
+        return false;
+    auto hit = m_hiddenCache.constFind(rPrXml);
+    if (hit != m_hiddenCache.constEnd())
+        return *hit;
+    bool hidden = false;
+    pugi::xml_document doc;
+    if (parse(doc, rPrXml)) {
+        const pugi::xml_node rPr = doc.first_child();
+        if (pugi::xml_node v = child(rPr, "vanish")) {
+            hidden = onOff(v);
+        } else {
+            QString id = attr(child(rPr, "rStyle"), "val");
+            // basedOn chains may loop in damaged files.
+            for (int depth = 0; !id.isEmpty() && depth < 20; ++depth) {
+                const auto st = m_styles.constFind(id);
+                if (st == m_styles.constEnd())
+                    break;
+                if (st->vanish) {
+                    hidden = *st->vanish;
+                    break;
+                }
+                id = st->basedOn;
+            }
+        }
+    }
+    m_hiddenCache.insert(rPrXml, hidden);
+    return hidden;
 }
 
 ParagraphProps StyleProps::paragraph(const QString& pPrXml) const

@@ -111,6 +111,9 @@ public:
     ParagraphProps paragraph(const QString& pPrXml) const;
     // The table style's properties with tblPr over them.
     TableProps table(const QString& tableOpenXml) const;
+    // Whether a run of these run properties is hidden text: its own vanish,
+    // else its character style's (through basedOn).
+    bool hiddenRun(const QString& rPrXml) const;
 
 private:
     TableProps tableUncached(const QString& tableOpenXml) const;
@@ -119,6 +122,7 @@ private:
         QString pPr;
         QString tblPr;
         QString tcPr;
+        std::optional<bool> vanish;   // the style's own rPr vanish, when it says
     };
     QHash<QString, Style> m_styles;
     QString m_defaultPPr;
@@ -126,6 +130,7 @@ private:
     QString m_defaultTableStyle;
     mutable QHash<QString, ParagraphProps> m_cache;
     mutable QHash<QString, TableProps> m_tableCache;
+    mutable QHash<QString, bool> m_hiddenCache;
 };
 
 CellProps parseCell(const QString& tcPrXml);
