@@ -94,6 +94,29 @@ int pdfPages(const QByteArray& pdf)
     return n;
 }
 
+QString noteRef(const QString& id)
+{
+    return QStringLiteral("<w:r><w:rPr><w:vertAlign w:val=\"superscript\"/></w:rPr><w:footnoteReference w:id=\"%1\"/></w:r>").arg(id);
+}
+
+// A footnotes part: the separators, then each note of (id, paragraphs).
+QByteArray footnotesPart(const QList<QPair<QString, int>>& notes)
+{
+    QString out = QStringLiteral("<w:footnotes xmlns:w=\"%1\">"
+                                 "<w:footnote w:type=\"separator\" w:id=\"-1\"><w:p><w:r><w:separator/></w:r></w:p></w:footnote>"
+                                 "<w:footnote w:type=\"continuationSeparator\" w:id=\"0\"><w:p><w:r><w:continuationSeparator/></w:r></w:p></w:footnote>")
+                      .arg(QLatin1String(kW));
+    for (const auto& [id, count] : notes) {
+        out += QStringLiteral("<w:footnote w:id=\"%1\">").arg(id);
+        for (int i = 0; i < count; ++i)
+            out += QStringLiteral("<w:p>%1<w:r><w:t xml:space=\"preserve\"> Jegyzet %2 sora %3</w:t></w:r></w:p>")
+                       .arg(i == 0 ? QStringLiteral("<w:r><w:rPr><w:vertAlign w:val=\"superscript\"/></w:rPr><w:footnoteRef/></w:r>") : QString(), id)
+                       .arg(i);
+        out += QStringLiteral("</w:footnote>");
+    }
+    return (out + QStringLiteral("</w:footnotes>")).toUtf8();
+}
+
 QString rel(const QString& id, const QString& type, const QString& target)
 {
     return QStringLiteral("<Relationship Id=\"%1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/%2\" Target=\"%3\"/>")
@@ -120,6 +143,7 @@ private slots:
     void hiddenTextTakesNoRoom();
     void hiddenParagraphsAndPrinting();
     void checkBoxesTakeTheirRoomAndShow();
+    void footnotesAtTheFootOfTheirPage();
 
 private:
     PageLayout* open(const QString& body);
@@ -510,6 +534,87 @@ void TestLayout::checkBoxesTakeTheirRoomAndShow()
     QVERIFY(dark(firstMiddle + QPointF(-7.5, 0)));      // the frame's left side
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16)));
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16) - QPointF(16, 0)));
+}
+
+// Notes are numbered in the order of their references, stand at the foot of
+// the page their reference line is on, under a separator line, and the body
+// ends above them; a line whose note does not fit goes over with it.
+void TestLayout::footnotesAtTheFootOfTheirPage()
+{
+    DocxRecipe recipe;
+    recipe.body = p(r(QStringLiteral("Első")) + noteRef(QStringLiteral("5")) + r(QStringLiteral(" vége")))
+                + paras(20) + p(r(QStringLiteral("Másik")) + noteRef(QStringLiteral("7"))) + paras(24)
+                + p(r(QStringLiteral("Jegyzettel")) + noteRef(QStringLiteral("3"))) + paras(3);
+    recipe.extraDocumentRels = rel(QStringLiteral("rIdN"), QStringLiteral("footnotes"), QStringLiteral("footnotes.xml"));
+    recipe.extraParts = {{QStringLiteral("word/footnotes.xml"), footnotesPart({{QStringLiteral("3"), 10}, {QStringLiteral("5"), 1}, {QStringLiteral("7"), 1}})}};
+    PageLayout* layout = openRecipe(recipe);
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    const word::model::Story* five = layout->noteStory(QStringLiteral("5"));
+    const word::model::Story* three = layout->noteStory(QStringLiteral("3"));
+    QVERIFY(five && three);
+    QVERIFY(!layout->noteStory(QStringLiteral("-1")));     // separators are no notes
+    QCOMPARE(layout->noteNumber(QStringLiteral("5")), 1);
+    QCOMPARE(layout->noteNumber(QStringLiteral("7")), 2);
+    QCOMPARE(layout->noteNumber(QStringLiteral("3")), 3);
+
+    // The reference shows its number and takes its room.
+    const double markRoom = placeOf(text, QStringLiteral("Első"), QStringLiteral(" vége")).x()
+                          - placeOf(text, QStringLiteral("Első"), QString(QChar::ObjectReplacementCharacter)).x();
+    QVERIFY2(markRoom > 3 && markRoom < 12, qPrintable(QString::number(markRoom)));
+
+    // Without its ten-line note the paragraph would end page 1; with it, it goes over.
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Jegyzettel")), 1);
+    const word::model::Story* seven = layout->noteStory(QStringLiteral("7"));
+    QCOMPARE(layout->page(0).notes, (std::vector<const word::model::Story*>{five, seven}));
+    QCOMPARE(layout->page(1).notes, std::vector<const word::model::Story*>{three});
+    const double twoNotes = layout->page(0).notesHeight;
+    QVERIFY(twoNotes > word::layout::NoteSeparatorRoom + 2 * 10 && twoNotes < word::layout::NoteSeparatorRoom + 2 * 30);
+    QVERIFY(layout->page(1).notesHeight > word::layout::NoteSeparatorRoom + 10 * 15);
+    for (int i = 0; i < layout->pageCount(); ++i) {
+        const auto [from, to] = layout->pageFragments(i);
+        for (int k = from; k < to; ++k)
+            QVERIFY(layout->fragments()[size_t(k)].rect.bottom() <= layout->page(i).notesTop() + 0.01);
+    }
+
+    // Drawn: the separator line, a third of the text's width at most, and the notes below it.
+    QImage page(layout->pageRect(0).size().toSize(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        word::layout::PagePainter(*layout).paintPageAt(&painter, 0);
+    }
+    const double left = layout->section(0).margins.left();
+    const int lineY = qRound(layout->page(0).notesTop() - layout->pageRect(0).top() + word::layout::NoteSeparatorRoom / 2);
+    auto inkAt = [&](int x, int y0, int y1) {
+        for (int y = y0; y <= y1; ++y)
+            if (qGray(page.pixel(x, y)) < 160)
+                return true;
+        return false;
+    };
+    QVERIFY(inkAt(qRound(left + 40), lineY - 1, lineY + 1));
+    QVERIFY(!inkAt(qRound(left + 300), lineY - 1, lineY + 1));
+    int noteInk = 0;
+    for (int x = qRound(left); x < qRound(left + 200); ++x)
+        noteInk += inkAt(x, lineY + 4, qRound(layout->page(0).bodyBottom - layout->pageRect(0).top())) ? 1 : 0;
+    QVERIFY(noteInk > 20);
+
+    // Typing between two references of a page lays out as a full pass would.
+    QTextCursor c(text->findBlockByNumber(5));
+    c.insertText(QStringLiteral("gépelt "));
+    QVERIFY(layout->lastLayoutIncremental());
+    std::vector<std::pair<size_t, double>> notes;
+    for (int i = 0; i < layout->pageCount(); ++i)
+        notes.push_back({layout->page(i).notes.size(), layout->page(i).notesHeight});
+    const int lastPage = pageOf(*layout, text, QStringLiteral("Jegyzettel"));
+    layout->relayout();
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Jegyzettel")), lastPage);
+    QCOMPARE(size_t(layout->pageCount()), notes.size());
+    for (int i = 0; i < layout->pageCount(); ++i) {
+        QCOMPARE(layout->page(i).notes.size(), notes[size_t(i)].first);
+        QCOMPARE(layout->page(i).notesHeight, notes[size_t(i)].second);
+    }
+    QCOMPARE(layout->page(0).notesHeight, twoNotes);
 }
 
 QTEST_MAIN(TestLayout)

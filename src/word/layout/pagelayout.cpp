@@ -7,6 +7,7 @@
 #include "word/opc/package.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -50,6 +51,29 @@ double letterSpacingScale(QPaintDevice* device)
     scale = measured > 0.1 && measured < 10 ? measured : 1;
     return scale;
 }
+
+} // namespace
+
+QString footnoteId(const QTextCharFormat& cf)
+{
+    if (cf.intProperty(prop::CharKind) != prop::KindObject)
+        return {};
+    const QString xml = cf.stringProperty(prop::CharXml);
+    if (!xml.contains(u"footnoteReference"))
+        return {};
+    static const QRegularExpression id(QStringLiteral("\\bfootnoteReference\\b[^>]*\\b(?:\\w+:)?id=\"(-?\\d+)\""));
+    return id.match(xml).captured(1);
+}
+
+QFont noteNumberFont(const QTextCharFormat& cf)
+{
+    QFont font = cf.font();
+    const double points = cf.fontPointSize() > 0 ? cf.fontPointSize() : 11;
+    font.setPixelSize(std::max(1, qRound(points * 2 / 3 * UnitsPerPoint)));
+    return font;
+}
+
+namespace {
 
 bool sameRanges(const QList<QTextLayout::FormatRange>& a, const QList<QTextLayout::FormatRange>& b)
 {
@@ -110,11 +134,14 @@ struct PageLayout::State {
     QString prevStyle;
     bool prevContextual = false;
     int floats = 0;              // wrapping objects on the current page
+    int notes = 0;               // footnotes on the current page
+    double notesHeight = 0;
     bool operator==(const State& o) const
     {
         return page == o.page && std::abs(y - o.y) < Epsilon && pageEmpty == o.pageEmpty && section == o.section
             && std::abs(prevAfter - o.prevAfter) < Epsilon && prevStyle == o.prevStyle
-            && prevContextual == o.prevContextual && floats == o.floats;
+            && prevContextual == o.prevContextual && floats == o.floats && notes == o.notes
+            && std::abs(notesHeight - o.notesHeight) < Epsilon;
     }
 };
 
@@ -149,14 +176,30 @@ private:
         double top = 0;
         double height = 0;
         int page = 0;
+        double notes = 0;        // the height of the footnotes referred to in the line
+        int firstNote = 0, lastNote = 0;   // [first, last) of the paragraph's references
     };
+    struct NoteRef {
+        int position = 0;        // in the block
+        const model::Story* story = nullptr;
+        double height = 0;
+    };
+    std::vector<NoteRef> noteRefs(const QTextBlock& b, double width);
+    double noteHeight(const model::Story* story, double width);
+    // The footnote room page takes now, and with notes of extra height added.
+    double notesWith(int page, double extra) const
+    {
+        const double now = L.m_pages[size_t(page)].notesHeight;
+        return extra > 0 ? now + extra + (now > 0 ? 0 : NoteSeparatorRoom) : now;
+    }
+    void addNote(State& st, int page, const model::Story* story, double height);
     void paragraph(const QTextBlock& b, State& st, const Item* next, bool retry);
     void placeFloats(const QTextBlock& b, State& st, double paraTop);
     double lineHeight(const QTextBlockFormat& bf, const QTextLine& line) const;
     QTextOption optionFor(const QTextBlockFormat& bf) const;
     double firstLineX(const QTextBlock& b, const QTextBlockFormat& bf) const;
     void shift(std::vector<Fragment>& frags, size_t from, double dx, double dy, int page);
-    double bottom(const State& st) const { return L.m_pages[size_t(st.page)].bodyBottom; }
+    double bottom(const State& st) const { return L.m_pages[size_t(st.page)].notesTop(); }
     double top(const State& st) const { return L.m_pages[size_t(st.page)].bodyTop; }
     const SectionProps& sec(const State& st) const { return L.m_sections[size_t(st.section)]; }
 
@@ -289,6 +332,51 @@ double PageLayout::Flow::firstLineX(const QTextBlock& b, const QTextBlockFormat&
     return (std::floor(end / DefaultTab) + 1) * DefaultTab;
 }
 
+double PageLayout::Flow::noteHeight(const model::Story* story, double width)
+{
+    PageLayout* nl = L.storyLayout(story);
+    if (!nl)
+        return 0;
+    const int n = story ? L.noteNumber(story->noteId) : 0;
+    nl->setNoteLabel(n > 0 ? QString::number(n) : QString());
+    return nl->storyHeight(width);
+}
+
+std::vector<PageLayout::Flow::NoteRef> PageLayout::Flow::noteRefs(const QTextBlock& b, double width)
+{
+    std::vector<NoteRef> out;
+    if (L.m_notesById.isEmpty())
+        return out;
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        const QString id = footnoteId(f.charFormat());
+        if (id.isEmpty())
+            continue;
+        const model::Story* story = L.m_notesById.value(id);
+        if (!story)
+            continue;
+        const double h = noteHeight(story, width);
+        for (int k = 0; k < f.length(); ++k)
+            out.push_back({f.position() - b.position() + k, story, h});
+    }
+    return out;
+}
+
+void PageLayout::Flow::addNote(State& st, int page, const model::Story* story, double height)
+{
+    PageInfo& p = L.m_pages[size_t(page)];
+    if (std::find(p.notes.begin(), p.notes.end(), story) != p.notes.end())
+        return;
+    // However long the notes, the page keeps a fifth of its body for text.
+    const double most = (p.bodyBottom - p.bodyTop) * 0.8;
+    p.notesHeight = std::min(most, notesWith(page, height));
+    p.notes.push_back(story);
+    if (page == st.page) {
+        st.notes = int(p.notes.size());
+        st.notesHeight = p.notesHeight;
+    }
+}
+
 void PageLayout::Flow::ensurePage(State& st)
 {
     if (st.page < 0)
@@ -341,6 +429,8 @@ void PageLayout::Flow::newPage(State& st, bool sectionStart)
     st.y = page.bodyTop;
     st.pageEmpty = true;
     st.floats = 0;
+    st.notes = 0;
+    st.notesHeight = 0;
     exclusions.clear();
 }
 
@@ -459,6 +549,16 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
     bool startedEmpty = st.pageEmpty;
     size_t nextBreak = 0;
     const double fullBody = bottom(st) - top(st);
+    const std::vector<NoteRef> refs = noteRefs(b, s.textWidth());
+    size_t nextRef = 0;
+    // The footnote room of the current page with the notes of this paragraph's lines on it.
+    auto pageNotes = [&](double extra) {
+        double mine = 0;
+        for (const Line& li : lines)
+            if (li.page == st.page)
+                mine += li.notes;
+        return notesWith(st.page, mine + extra);
+    };
     for (;;) {
         QTextLine line = tl->createLine();
         if (!line.isValid())
@@ -495,7 +595,15 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
             line.setNumColumns(breaks[nextBreak] - line.textStart() + 1);
         const double h = std::max(prep.minLine, lineHeight(bf, line));
         const bool lastLine = line.textStart() + line.textLength() >= b.length() - 1;
-        if (y + h > bottom(st) + Epsilon && !(startedEmpty && i == firstOnPage) && !(st.pageEmpty && i == firstOnPage && i == 0)) {
+        // The footnotes referred to in the line go to its page, and take their room there.
+        const int firstNote = int(nextRef);
+        double lineNotes = 0;
+        while (nextRef < refs.size() && refs[nextRef].position < line.textStart() + line.textLength()) {
+            lineNotes += refs[nextRef].height;
+            ++nextRef;
+        }
+        const double noteRoom = refs.empty() ? 0 : pageNotes(lineNotes) - L.m_pages[size_t(st.page)].notesHeight;
+        if (y + h > bottom(st) - noteRoom + Epsilon && !(startedEmpty && i == firstOnPage) && !(st.pageEmpty && i == firstOnPage && i == 0)) {
             // The line does not fit: it and maybe the ones before go to the next page.
             int k = i;
             if (pp.widowControl && lastLine && i - firstOnPage >= 2)
@@ -522,7 +630,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
             }
             firstOnPage = k;
         }
-        lines.push_back({y, h, st.page});
+        lines.push_back({y, h, st.page, lineNotes, firstNote, int(nextRef)});
         line.setPosition(QPointF(x, y + h - line.descent() - line.ascent()));
         y += h;
         st.pageEmpty = false;
@@ -547,6 +655,9 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         paragraph(b, st, next, true);
         return;
     }
+    for (const Line& li : lines)
+        for (int k = li.firstNote; k < li.lastNote; ++k)
+            addNote(st, li.page, refs[size_t(k)].story, refs[size_t(k)].height);
     const QPointF origin(columnX, lines.front().top);
     tl->setPosition(origin);
     for (int i = 0; i < tl->lineCount(); ++i) {
@@ -632,7 +743,9 @@ double PageLayout::Flow::blockInCell(const QTextBlock& b, double x, double y, do
         y -= prevAfter;
     }
     const double inner = std::max(4.0, width - bf.leftMargin() - bf.rightMargin());
-    const double firstX = firstLineX(b, bf) + prep.lead;
+    double firstX = firstLineX(b, bf) + prep.lead;
+    if (L.m_story && b == L.m_text->begin())
+        firstX += L.m_noteLabelWidth;
     tl->beginLayout();
     double ly = before;
     for (int i = 0;; ++i) {
@@ -944,7 +1057,8 @@ void PageLayout::readDocumentProps()
     }
     m_storyLayouts.clear();
     for (model::Story& s : m_model->stories()) {
-        if ((s.kind != model::Story::Header && s.kind != model::Story::Footer) || !s.model)
+        const bool note = s.kind == model::Story::Footnote && s.noteType.isEmpty();
+        if ((s.kind != model::Story::Header && s.kind != model::Story::Footer && !note) || !s.model)
             continue;
         auto* layout = new PageLayout(s.model.get(), s.model->text(), true);
         layout->m_styles = m_styles;
@@ -954,6 +1068,41 @@ void PageLayout::readDocumentProps()
         s.model->setTracking(true);
         m_storyLayouts.emplace_back(&s, layout);
     }
+    m_notesById.clear();
+    for (const model::Story& s : m_model->stories())
+        if (s.kind == model::Story::Footnote && s.noteType.isEmpty() && s.model && !m_notesById.contains(s.noteId))
+            m_notesById.insert(s.noteId, &s);
+}
+
+void PageLayout::numberNotes()
+{
+    m_noteNumbers.clear();
+    if (m_notesById.isEmpty())
+        return;
+    int n = 0;
+    for (QTextBlock b = m_text->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat cf = it.fragment().charFormat();
+            const QString id = footnoteId(cf);
+            // A reference with a mark of its own written after it takes no number.
+            if (!id.isEmpty() && m_notesById.contains(id) && !m_noteNumbers.contains(id)
+                && !cf.stringProperty(prop::CharXml).contains(u"customMarkFollows"))
+                m_noteNumbers.insert(id, ++n);
+        }
+    }
+}
+
+void PageLayout::setNoteLabel(const QString& label)
+{
+    if (label == m_noteLabel)
+        return;
+    m_noteLabel = label;
+    const QTextBlock first = m_text->begin();
+    const QTextCharFormat cf = first.isValid() ? first.charFormat() : QTextCharFormat();
+    // The number and a little room after it.
+    m_noteLabelWidth = label.isEmpty() ? 0
+                                       : QFontMetricsF(QFont(noteNumberFont(cf), &m_device)).horizontalAdvance(label) + 2;
+    m_storyWidth = -1;
 }
 
 PageLayout* PageLayout::storyLayout(const model::Story* story) const
@@ -1084,6 +1233,8 @@ void PageLayout::layoutFrom(int from, int to)
     const int oldPageCount = int(m_pages.size());
     const QSizeF oldSize = documentSize();
     findCheckBoxes();
+    if (!m_story)
+        numberNotes();
     Flow flow(*this);
     if (m_story) {
         // A header or footer: one column of the width it is shown at.
@@ -1169,6 +1320,12 @@ void PageLayout::layoutFrom(int from, int to)
             oldPages = m_pages;
             m_frags.resize(size_t(r.fragStart));
             m_pages.resize(size_t(std::max(0, st.page + 1)));
+            // The page the flow resumes on keeps the footnotes of the items before.
+            if (st.page >= 0) {
+                PageInfo& p = m_pages[size_t(st.page)];
+                p.notes.resize(std::min(p.notes.size(), size_t(std::max(0, st.notes))));
+                p.notesHeight = st.notesHeight;
+            }
             // Floats of the page the flow resumes on wrap the text again.
             for (size_t k = m_frags.size(); k-- > 0 && m_frags[k].page >= st.page;) {
                 const Fragment& f = m_frags[k];
@@ -1202,6 +1359,11 @@ void PageLayout::layoutFrom(int from, int to)
                 const int delta = int(m_frags.size()) - r.fragStart;
                 m_frags.insert(m_frags.end(), std::make_move_iterator(oldFrags.begin() + (r.fragStart - oldFragBase)),
                                std::make_move_iterator(oldFrags.end()));
+                // The notes of the current page's later items are the old ones: the flow agrees up to here.
+                if (st.page >= 0 && size_t(st.page) < oldPages.size() && size_t(st.page) < m_pages.size()) {
+                    m_pages[size_t(st.page)].notes = oldPages[size_t(st.page)].notes;
+                    m_pages[size_t(st.page)].notesHeight = oldPages[size_t(st.page)].notesHeight;
+                }
                 m_pages.insert(m_pages.end(), oldPages.begin() + std::min<qsizetype>(qsizetype(oldPages.size()), st.page + 1), oldPages.end());
                 for (size_t k = size_t(hit); k < old.size(); ++k) {
                     Record rec = old[k];
@@ -1396,6 +1558,13 @@ QSizeF PageLayout::inlineObjectSize(const QTextFormat& format, int posInDocument
     if (isSymbol(xml)) {
         const QFontMetricsF fm(QFont(cf.font(), &m_device));
         return QSizeF(fm.horizontalAdvance(symbolText(xml)), fm.height());
+    }
+    if (const QString id = footnoteId(cf); !id.isEmpty()) {
+        const int n = m_noteNumbers.value(id);
+        if (n <= 0)
+            return QSizeF(0, 0);
+        const QFontMetricsF full(QFont(cf.font(), &m_device));
+        return QSizeF(QFontMetricsF(QFont(noteNumberFont(cf), &m_device)).horizontalAdvance(QString::number(n)), full.ascent());
     }
     if (format.isImageFormat()) {
         const QTextImageFormat img = format.toImageFormat();

@@ -47,7 +47,20 @@ struct PageInfo {
     int sectionPages = 1;        // SECTIONPAGES
     const model::Story* header = nullptr;
     const model::Story* footer = nullptr;
+    // Footnotes at the page's foot, in the order of their references, and
+    // the room they take above bodyBottom, their separator line included.
+    std::vector<const model::Story*> notes;
+    double notesHeight = 0;
+    double notesTop() const { return bodyBottom - notesHeight; }
 };
+
+// The room above a page's first footnote that its separator line stands in.
+constexpr double NoteSeparatorRoom = 16;
+
+// The w:id of a footnote reference (an object character's XML), empty for anything else.
+QString footnoteId(const QTextCharFormat& cf);
+// The font a note's number is drawn in: two thirds of the text's, in units.
+QFont noteNumberFont(const QTextCharFormat& cf);
 
 // A paragraph, a table cell's box or a floating object as placed on a page.
 struct Fragment {
@@ -115,6 +128,13 @@ public:
     // First and one-past-last fragment of page i.
     std::pair<int, int> pageFragments(int i) const;
     PageLayout* storyLayout(const model::Story* story) const;
+    // The number a footnote shows (by its w:id), 0 when it has none.
+    int noteNumber(const QString& id) const { return m_noteNumbers.value(id); }
+    const model::Story* noteStory(const QString& id) const { return m_notesById.value(id); }
+    // A footnote's layout: the number it starts with, drawn in the room it keeps before its first line.
+    void setNoteLabel(const QString& label);
+    const QString& noteLabel() const { return m_noteLabel; }
+    double noteLabelWidth() const { return m_noteLabelWidth; }
 
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
@@ -152,6 +172,10 @@ private:
     std::vector<Record> m_records;            // per top-level item, as last laid out
     QHash<QTextFrame*, QRectF> m_tableRects;
     QHash<QString, int> m_noteNumbers;        // footnote id -> its number
+    QHash<QString, const model::Story*> m_notesById;
+    QString m_noteLabel;
+    double m_noteLabelWidth = 0;
+    void numberNotes();
     std::vector<std::pair<const model::Story*, QPointer<PageLayout>>> m_storyLayouts;
     double m_gap = 16;
     bool m_showMarks = false;

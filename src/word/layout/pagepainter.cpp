@@ -101,6 +101,7 @@ void PagePainter::paintPage(QPainter* painter, int index, const QAbstractTextDoc
     painter->setOpacity(1);
     const auto [from, to] = m_layout.pageFragments(index);
     const auto& frags = m_layout.fragments();
+    paintNotes(painter, index);
     for (int i = from; i < to; ++i) {
         const Fragment& f = frags[size_t(i)];
         if (f.kind == Fragment::Float && f.page == index && placeFloat(f.objectXml, page.rect, page.rect, 0).behindText)
@@ -248,6 +249,44 @@ void PagePainter::paintStory(QPainter* painter, const PageLayout& story, const Q
     painter->restore();
 }
 
+void PagePainter::paintNotes(QPainter* painter, int index) const
+{
+    const PageInfo& page = m_layout.page(index);
+    if (page.notes.empty())
+        return;
+    const SectionProps& s = m_layout.section(page.section);
+    const double left = page.rect.left() + s.margins.left();
+    const double top = page.notesTop();
+    painter->save();
+    painter->setClipRect(QRectF(page.rect.left(), top, page.rect.width(), page.bodyBottom - top), Qt::IntersectClip);
+    painter->setPen(QPen(Qt::black, 0.75));
+    const double lineY = top + NoteSeparatorRoom / 2;
+    painter->drawLine(QPointF(left, lineY), QPointF(left + std::min(s.textWidth() / 3, 192.0), lineY));
+    double y = top + NoteSeparatorRoom;
+    for (const model::Story* note : page.notes) {
+        PageLayout* nl = m_layout.storyLayout(note);
+        if (!nl)
+            continue;
+        const int n = m_layout.noteNumber(note->noteId);
+        nl->setNoteLabel(n > 0 ? QString::number(n) : QString());
+        const double h = nl->storyHeight(s.textWidth());
+        paintStory(painter, *nl, QPointF(left, y), index);
+        const QTextBlock first = nl->m_text->begin();
+        const QTextLayout* tl = first.isValid() ? first.layout() : nullptr;
+        if (tl && tl->lineCount() > 0 && !nl->noteLabel().isEmpty()) {
+            const QTextLine line = tl->lineAt(0);
+            const QFont font = noteNumberFont(first.charFormat());
+            painter->setFont(font);
+            painter->setPen(Qt::black);
+            const QPointF at = QPointF(left, y) + tl->position()
+                             + QPointF(line.x() - nl->noteLabelWidth(), line.y() + line.ascent() * 0.6);
+            painter->drawText(at, nl->noteLabel());
+        }
+        y += h;
+    }
+    painter->restore();
+}
+
 void PagePainter::paintCheckBoxes(QPainter* painter, const PageLayout& owner, const QTextBlock& block, const QPointF& offset,
                                   const QRectF& clip)
 {
@@ -356,6 +395,18 @@ void PagePainter::drawInline(QPainter* painter, const QRectF& rect, const QTextF
         painter->setFont(font);
         painter->setPen(cf.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : cf.foreground().color());
         painter->drawText(QPointF(rect.left(), rect.top() + QFontMetricsF(font).ascent()), symbolText(xml));
+        return;
+    }
+    if (const QString id = footnoteId(cf); !id.isEmpty()) {
+        const int n = m_layout.noteNumber(id);
+        if (n > 0) {
+            painter->save();
+            painter->setFont(noteNumberFont(cf));
+            painter->setPen(cf.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : cf.foreground().color());
+            // Raised: the number's baseline at two fifths of the text's height.
+            painter->drawText(QPointF(rect.left(), rect.bottom() - rect.height() * 0.4), QString::number(n));
+            painter->restore();
+        }
         return;
     }
     if (format.isImageFormat()) {

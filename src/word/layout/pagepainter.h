@@ -39,6 +39,8 @@ private:
     void paintFragment(QPainter* painter, const Fragment& f, const QRectF& clip,
                        const QAbstractTextDocumentLayout::PaintContext* context) const;
     void paintFloat(QPainter* painter, const Fragment& f) const;
+    // The page's footnotes below their separator line, each with its number.
+    void paintNotes(QPainter* painter, int page) const;
     // The legacy check boxes of block (laid out by owner), drawn at the end of the room they took.
     static void paintCheckBoxes(QPainter* painter, const PageLayout& owner, const QTextBlock& block, const QPointF& offset,
                                 const QRectF& clip);
