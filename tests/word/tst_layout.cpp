@@ -144,6 +144,8 @@ private slots:
     void hiddenParagraphsAndPrinting();
     void checkBoxesTakeTheirRoomAndShow();
     void footnotesAtTheFootOfTheirPage();
+    void tableRowsBreakAcrossPages_data();
+    void tableRowsBreakAcrossPages();
 
 private:
     PageLayout* open(const QString& body);
@@ -615,6 +617,81 @@ void TestLayout::footnotesAtTheFootOfTheirPage()
         QCOMPARE(layout->page(i).notesHeight, notes[size_t(i)].second);
     }
     QCOMPARE(layout->page(0).notesHeight, twoNotes);
+}
+
+void TestLayout::tableRowsBreakAcrossPages_data()
+{
+    QTest::addColumn<QString>("trPr");
+    QTest::addColumn<int>("bigCell");        // paragraphs of the tall cell
+    QTest::addColumn<int>("firstPage");      // the page of its first paragraph
+    QTest::addColumn<int>("lastPage");       // and of its last
+    // 30 paragraphs before leave about 19 lines of page 1.
+    QTest::newRow("breaks at a line") << QString() << 30 << 0 << 1;
+    QTest::newRow("cantSplit moves whole") << QStringLiteral("<w:trPr><w:cantSplit/></w:trPr>") << 30 << 1 << 1;
+    QTest::newRow("taller than a page") << QString() << 160 << 0 << 3;
+    // Too tall for any page, it starts on a page of its own and breaks all the same.
+    QTest::newRow("cantSplit taller than a page") << QStringLiteral("<w:trPr><w:cantSplit/></w:trPr>") << 160 << 1 << 4;
+}
+
+// A row that does not fit on the rest of the page breaks between lines, its
+// cells' boxes on both pages and the header row again on top of the next;
+// cantSplit rows go over whole.
+void TestLayout::tableRowsBreakAcrossPages()
+{
+    QFETCH(QString, trPr);
+    QFETCH(int, bigCell);
+    QFETCH(int, firstPage);
+    QFETCH(int, lastPage);
+    auto cell = [](const QString& word, int n) {
+        QString out = QStringLiteral("<w:tc><w:tcPr><w:tcW w:w=\"4000\" w:type=\"dxa\"/></w:tcPr>");
+        for (int i = 0; i < n; ++i)
+            out += p(r(QStringLiteral("%1 %2").arg(word).arg(i)));
+        return out + QStringLiteral("</w:tc>");
+    };
+    const QString tbl = QStringLiteral("<w:tbl><w:tblPr><w:tblW w:w=\"8000\" w:type=\"dxa\"/><w:tblBorders><w:top w:val=\"single\" w:sz=\"8\"/>"
+                                       "<w:bottom w:val=\"single\" w:sz=\"8\"/><w:insideH w:val=\"single\" w:sz=\"8\"/></w:tblBorders></w:tblPr>"
+                                       "<w:tblGrid><w:gridCol w:w=\"4000\"/><w:gridCol w:w=\"4000\"/></w:tblGrid>")
+                      + QStringLiteral("<w:tr><w:trPr><w:tblHeader/></w:trPr>") + cell(QStringLiteral("Fej"), 1) + cell(QStringLiteral("Fejléc"), 1) + QStringLiteral("</w:tr>")
+                      + QStringLiteral("<w:tr>") + trPr + cell(QStringLiteral("Cella"), bigCell) + cell(QStringLiteral("Kicsi"), 5) + QStringLiteral("</w:tr>")
+                      + QStringLiteral("</w:tbl>");
+    PageLayout* layout = open(paras(30) + tbl + p(r(QStringLiteral("Utána"))));
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Cella 0")), firstPage);
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Cella %1").arg(bigCell - 1)), lastPage);
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Kicsi 4")), firstPage);
+    // Every line of the tall cell lies in the body of a page, and the cell's lines keep their order.
+    double prevY = -1;
+    for (QTextBlock b = text->begin(); b.isValid(); b = b.next()) {
+        if (!b.text().startsWith(QStringLiteral("Cella ")))
+            continue;
+        const int page = layout->pageOfPosition(b.position());
+        QVERIFY(page >= 0);
+        const double y = b.layout()->position().y() + b.layout()->lineAt(0).y();
+        {
+            QVERIFY2(y >= layout->page(page).bodyTop - 0.01 && y + b.layout()->lineAt(0).height() <= layout->page(page).bodyBottom + 0.01,
+                     qPrintable(b.text()));
+        }
+        QVERIFY(y > prevY);
+        prevY = y;
+    }
+    // The row's cell boxes stand on each of its pages; the header is repeated on every page after the first.
+    {
+        for (int page = firstPage; page <= lastPage; ++page) {
+            int boxes = 0, headerCopies = 0;
+            const auto [from, to] = layout->pageFragments(page);
+            for (int k = from; k < to; ++k) {
+                const word::layout::Fragment& f = layout->fragments()[size_t(k)];
+                if (f.page != page)
+                    continue;
+                boxes += f.kind == word::layout::Fragment::Box ? 1 : 0;
+                headerCopies += f.kind == word::layout::Fragment::Lines && !f.offset.isNull() ? 1 : 0;
+            }
+            QVERIFY2(boxes >= 2, qPrintable(QString::number(page)));
+            QCOMPARE(headerCopies, page == 0 ? 0 : 2);   // the header row itself is on page 1
+        }
+    }
+    QVERIFY(pageOf(*layout, text, QStringLiteral("Utána")) >= lastPage);
 }
 
 QTEST_MAIN(TestLayout)

@@ -953,41 +953,187 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
             }
         }
     };
+    // A new page for row r: header rows again at its top, drawn copies (their text stays where it is).
+    auto breakPage = [&](int r) {
+        newPage(*st, false);
+        page = st->page;
+        y = st->y;
+        if (r == 0)
+            headerTop = y;
+        if (r == 0 || r < headerRows)
+            return;
+        for (int hr = 0; hr < headerRows; ++hr) {
+            const size_t from = out.size();
+            emitRow(hr, y, page, true);
+            double rowTopOld = headerTop;
+            for (int k = 0; k < hr; ++k)
+                rowTopOld += rowH[size_t(k)];
+            for (size_t k = from; k < out.size(); ++k) {
+                if (out[k].kind == Fragment::Lines) {
+                    const QPointF own = out[k].block.layout()->position();
+                    out[k].offset = QPointF(0, y - rowTopOld);
+                    out[k].rect = QRectF(own + out[k].offset, out[k].rect.size());
+                    if (out[k].offset.isNull())
+                        out[k].offset = QPointF(0, 0.001);   // marks a copy
+                }
+            }
+            y += rowH[size_t(hr)];
+        }
+    };
+    // Rows that may break across pages: not header rows, no exact height,
+    // no cell merged with another row's; cantSplit ones only when taller
+    // than a page.
+    std::vector<bool> splittable(size_t(rows), true);
     for (int r = 0; r < rows; ++r) {
-        if (st && r > 0 && y + rowH[size_t(r)] > bottom(*st) + Epsilon && !st->pageEmpty) {
-            newPage(*st, false);
-            page = st->page;
-            y = st->y;
-            // Header rows again at the top of the page: drawn copies, the text stays where it is.
-            if (r >= headerRows) {
-                for (int hr = 0; hr < headerRows; ++hr) {
-                    const size_t from = out.size();
-                    emitRow(hr, y, page, true);
-                    double rowTopOld = headerTop;
-                    for (int k = 0; k < hr; ++k)
-                        rowTopOld += rowH[size_t(k)];
-                    for (size_t k = from; k < out.size(); ++k) {
-                        if (out[k].kind == Fragment::Lines) {
-                            const QPointF own = out[k].block.layout()->position();
-                            out[k].offset = QPointF(0, 1);   // marks a copy until set below
-                            out[k].offset = QPointF(0, y - rowTopOld);
-                            out[k].rect = QRectF(own + out[k].offset, out[k].rect.size());
-                            if (out[k].offset.isNull())
-                                out[k].offset = QPointF(0, 0.001);
-                        }
-                    }
-                    y += rowH[size_t(hr)];
+        const RowProps& rp = rowProps[size_t(r)];
+        if (r < headerRows || (rp.exactHeight && rp.height > 0))
+            splittable[size_t(r)] = false;
+        for (const CellBox& box : grid[size_t(r)])
+            if (box.rowSpan > 1)
+                for (int k = r; k < r + box.rowSpan && k < rows; ++k)
+                    splittable[size_t(k)] = false;
+    }
+    // The lines of a row's cells, tops and bottoms relative to the row's top.
+    auto rowLines = [&](int r) {
+        std::vector<std::pair<double, double>> out;
+        for (const CellBox& box : grid[size_t(r)]) {
+            for (size_t k = box.fragFrom; k < box.fragTo; ++k) {
+                const Fragment& fr = cellFrags[k];
+                if (fr.kind != Fragment::Lines)
+                    continue;
+                const QTextLayout* tl = fr.block.layout();
+                for (int l = 0; l < tl->lineCount(); ++l) {
+                    const QTextLine line = tl->lineAt(l);
+                    const double top = tl->position().y() + line.y();
+                    out.emplace_back(top, top + line.height());
                 }
             }
         }
-        if (st && r == 0 && y + rowH[0] > bottom(*st) + Epsilon && !st->pageEmpty) {
-            newPage(*st, false);
-            page = st->page;
-            y = st->y;
-            headerTop = y;
+        return out;
+    };
+    // The lowest place at or above limit that no line of the row crosses,
+    // and whether a line lies wholly between from and it.
+    auto findCut = [&](const std::vector<std::pair<double, double>>& lines, double from, double limit) {
+        double cut = limit;
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const auto& [top, bottom] : lines) {
+                if (top < cut - Epsilon && bottom > cut + Epsilon && top >= from - Epsilon) {
+                    cut = top;
+                    moved = true;
+                }
+            }
+        }
+        bool some = false;
+        for (const auto& [top, bottom] : lines)
+            some |= top >= from - Epsilon && bottom <= cut + Epsilon;
+        return std::make_pair(cut, some);
+    };
+    // Row r in parts, each on its page: [a, b) of its height placed at top.
+    struct Part {
+        double a, b, top;
+        int page;
+    };
+    auto emitParts = [&](int r, const std::vector<Part>& parts) {
+        auto partOf = [&](double at) {
+            size_t i = 0;
+            while (i + 1 < parts.size() && at >= parts[i + 1].a - Epsilon)
+                ++i;
+            return i;
+        };
+        for (const CellBox& box : grid[size_t(r)]) {
+            for (const Part& part : parts) {
+                Fragment cellBox;
+                cellBox.kind = Fragment::Box;
+                cellBox.page = part.page;
+                cellBox.rect = QRectF(colX[size_t(box.col)], part.top, colX[size_t(box.col + box.span)] - colX[size_t(box.col)], part.b - part.a);
+                cellBox.fill = box.props.shading.isValid() ? box.props.shading : tp.shading;
+                for (int side = 0; side < 4; ++side)
+                    cellBox.borders[size_t(side)] = edge(box, side);
+                out.push_back(cellBox);
+            }
+            for (size_t k = box.fragFrom; k < box.fragTo; ++k) {
+                Fragment fr = cellFrags[k];
+                if (fr.kind != Fragment::Lines) {
+                    for (const Part& part : parts) {
+                        const double top = std::max(fr.rect.top(), part.a), bottom = std::min(fr.rect.bottom(), part.b);
+                        if (bottom <= top)
+                            continue;
+                        Fragment piece = fr;
+                        piece.page = part.page;
+                        piece.rect = QRectF(fr.rect.left(), top - part.a + part.top, fr.rect.width(), bottom - top);
+                        out.push_back(piece);
+                    }
+                    continue;
+                }
+                QTextLayout* tl = fr.block.layout();
+                const QPointF pos = tl->position();
+                const size_t first = partOf(tl->lineCount() > 0 ? pos.y() + tl->lineAt(0).y() : fr.rect.top());
+                const double base = parts[first].top - parts[first].a;
+                tl->setPosition(pos + QPointF(0, base));
+                std::vector<std::pair<double, double>> extent(parts.size(), {1e18, -1e18});
+                for (int l = 0; l < tl->lineCount(); ++l) {
+                    QTextLine line = tl->lineAt(l);
+                    const size_t i = partOf(pos.y() + line.y());
+                    const double move = (parts[i].top - parts[i].a) - base;
+                    if (std::abs(move) > Epsilon)
+                        line.setPosition(line.position() + QPointF(0, move));
+                    const double top = tl->position().y() + line.y();
+                    extent[i].first = std::min(extent[i].first, top);
+                    extent[i].second = std::max(extent[i].second, top + line.height());
+                }
+                if (tl->lineCount() == 0)
+                    extent[first] = {fr.rect.top() + base, fr.rect.top() + base};
+                for (size_t i = 0; i < parts.size(); ++i) {
+                    if (extent[i].second < extent[i].first)
+                        continue;
+                    Fragment piece = fr;
+                    piece.page = parts[i].page;
+                    piece.rect = QRectF(fr.rect.left(), extent[i].first, fr.rect.width(), extent[i].second - extent[i].first);
+                    out.push_back(piece);
+                }
+            }
+        }
+    };
+    for (int r = 0; r < rows; ++r) {
+        const double h = rowH[size_t(r)];
+        if (st && y + h > bottom(*st) + Epsilon && !st->pageEmpty) {
+            // What fits of a row that may break stays on this page.
+            const bool part = splittable[size_t(r)] && !rowProps[size_t(r)].cantSplit && findCut(rowLines(r), 0, bottom(*st) - y).second;
+            if (!part)
+                breakPage(r);
+        }
+        if (st && y + h > bottom(*st) + Epsilon && splittable[size_t(r)]
+            && (!rowProps[size_t(r)].cantSplit || h > bottom(*st) - top(*st))) {
+            const std::vector<std::pair<double, double>> lines = rowLines(r);
+            std::vector<Part> parts;
+            double a = 0;
+            for (;;) {
+                const double room = bottom(*st) - y;
+                if (h - a <= room + Epsilon || parts.size() > 500) {
+                    parts.push_back({a, h, y, page});
+                    y += h - a;
+                    break;
+                }
+                auto [cut, some] = findCut(lines, a, a + room);
+                if (!some) {
+                    if (!st->pageEmpty) {
+                        breakPage(r);
+                        continue;
+                    }
+                    cut = a + std::max(room, 24.0);   // a line taller than the page: cut through it
+                }
+                parts.push_back({a, cut, y, page});
+                st->pageEmpty = false;
+                breakPage(r);
+                a = cut;
+            }
+            emitParts(r, parts);
+            st->pageEmpty = false;
+            continue;
         }
         emitRow(r, y, page, false);
-        y += rowH[size_t(r)];
+        y += h;
         if (st)
             st->pageEmpty = false;
     }
