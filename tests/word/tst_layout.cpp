@@ -70,7 +70,11 @@ QPointF placeOf(QTextDocument* text, const QString& start, const QString& piece)
         const int at = int(b.text().indexOf(piece));
         if (at < 0)
             return QPointF(-1, -1);
-        const QTextLine line = b.layout()->lineForTextPosition(at);
+        // The line that holds the character (not one it ends).
+        QTextLine line = b.layout()->lineAt(0);
+        for (int i = 0; i < b.layout()->lineCount(); ++i)
+            if (b.layout()->lineAt(i).textStart() <= at)
+                line = b.layout()->lineAt(i);
         return b.layout()->position() + QPointF(line.cursorToX(at), line.y());
     }
     return QPointF(-1, -1);
@@ -146,6 +150,9 @@ private slots:
     void footnotesAtTheFootOfTheirPage();
     void tableRowsBreakAcrossPages_data();
     void tableRowsBreakAcrossPages();
+    void columnsOfASection_data();
+    void columnsOfASection();
+    void columnBreaks();
 
 private:
     PageLayout* open(const QString& body);
@@ -692,6 +699,108 @@ void TestLayout::tableRowsBreakAcrossPages()
         }
     }
     QVERIFY(pageOf(*layout, text, QStringLiteral("Utána")) >= lastPage);
+}
+
+void TestLayout::columnsOfASection_data()
+{
+    QTest::addColumn<QString>("cols");
+    QTest::addColumn<QList<double>>("lefts");     // each column's left edge from the margin
+    QTest::addColumn<QList<double>>("widths");
+    // A4 with 2.5 cm margins: 604.8 units of text.
+    QTest::newRow("two equal") << QStringLiteral("<w:cols w:num=\"2\" w:space=\"720\"/>") << QList<double>{0, 326.4}
+                               << QList<double>{278.4, 278.4};
+    QTest::newRow("three, default space") << QStringLiteral("<w:cols w:num=\"3\"/>") << QList<double>{0, 217.6, 435.2}
+                                          << QList<double>{169.6, 169.6, 169.6};
+    QTest::newRow("own widths") << QStringLiteral("<w:cols w:num=\"2\" w:space=\"100\" w:equalWidth=\"0\"><w:col w:w=\"3000\" w:space=\"500\"/><w:col w:w=\"5000\"/></w:cols>")
+                                << QList<double>{0, 233.3} << QList<double>{200, 333.3};
+    QTest::newRow("own widths wider than the text") << QStringLiteral("<w:cols w:num=\"2\" w:equalWidth=\"0\"><w:col w:w=\"6000\" w:space=\"500\"/><w:col w:w=\"6000\"/></w:cols>")
+                                                    << QList<double>{0, 326.4} << QList<double>{278.4, 278.4};
+    QTest::newRow("too many") << QStringLiteral("<w:cols w:num=\"100000\"/>") << QList<double>{0} << QList<double>{604.8};
+    QTest::newRow("space past the text") << QStringLiteral("<w:cols w:num=\"2\" w:space=\"999999999\"/>") << QList<double>{0} << QList<double>{604.8};
+    QTest::newRow("negative width") << QStringLiteral("<w:cols w:equalWidth=\"0\"><w:col w:w=\"-5\"/><w:col w:w=\"3000\"/></w:cols>")
+                                    << QList<double>{0} << QList<double>{604.8};
+}
+
+// The text runs down each column of a page in turn, columns as the section
+// sets them, and a page holds as many lines as its columns do.
+void TestLayout::columnsOfASection()
+{
+    QFETCH(QString, cols);
+    QFETCH(QList<double>, lefts);
+    QFETCH(QList<double>, widths);
+    const word::layout::SectionProps s = word::layout::parseSection(QStringLiteral("<w:sectPr>%1%2</w:sectPr>").arg(A4, cols));
+    QCOMPARE(s.columnCount(), int(lefts.size()));
+    for (int i = 0; i < s.columnCount(); ++i) {
+        QVERIFY2(std::abs(s.columnLeft(i) - lefts[i]) < 0.2, qPrintable(QString::number(s.columnLeft(i))));
+        QVERIFY2(std::abs(s.columnWidth(i) - widths[i]) < 0.2, qPrintable(QString::number(s.columnWidth(i))));
+    }
+    // The paragraphs fill the columns of a page one after the other, each from its top.
+    const int n = int(lefts.size());
+    PageLayout* layout = open(paras(55 * n + 10) + sectPr(A4 + cols));
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    const double margin = layout->pageRect(0).left() + 1417 / 15.0;
+    const double top0 = placeOf(text, QStringLiteral("Bekezdés 0"), QStringLiteral("B")).y();
+    int page = 0, column = 0, inColumn = 0, perColumn = -1;
+    for (int i = 0; i < 55 * n + 10; ++i) {
+        const QString name = QStringLiteral("Bekezdés %1").arg(i);
+        const int pg = pageOf(*layout, text, name);
+        const QPointF at = placeOf(text, name, QStringLiteral("B"));
+        int c = -1;
+        for (int k = 0; k < n; ++k)
+            if (std::abs(at.x() - margin - lefts[k]) < 0.5)
+                c = k;
+        QVERIFY2(c >= 0, qPrintable(name));
+        if (pg != page || c != column) {
+            // The next column of the page, or the first of the next page.
+            QVERIFY2((pg == page && c == column + 1) || (pg == page + 1 && c == 0 && column == n - 1), qPrintable(name));
+            if (perColumn < 0)
+                perColumn = inColumn;
+            QCOMPARE(inColumn, perColumn);
+            QVERIFY(std::abs(at.y() - (top0 + layout->pageRect(pg).top())) < 0.5);
+            page = pg;
+            column = c;
+            inColumn = 0;
+        }
+        ++inColumn;
+        QVERIFY(at.y() + 15 < layout->page(pg).bodyBottom);
+    }
+    QVERIFY(perColumn > 40 && perColumn < 60);
+    QCOMPARE(page, 1);
+    for (QTextBlock b = text->begin(); b.isValid(); b = b.next())
+        QVERIFY(b.layout()->lineCount() == 0 || b.layout()->lineAt(0).width() <= widths[n - 1] + 0.5 || n == 1);
+}
+
+// A column break goes on in the next column, in the last one on the next
+// page; a continuous section's columns start below the text before them.
+void TestLayout::columnBreaks()
+{
+    const QString twoCols = QStringLiteral("<w:cols w:num=\"2\" w:space=\"720\"/>");
+    const QString columnBreak = QStringLiteral("<w:r><w:br w:type=\"column\"/></w:r>");
+    PageLayout* layout = open(paras(3) + sectPr(A4)
+                              + p(r(QStringLiteral("Első")) + columnBreak) + p(r(QStringLiteral("Második")))
+                              + p(r(QStringLiteral("Harmadik")) + columnBreak + r(QStringLiteral("Negyedik")))
+                              + sectPr(A4 + twoCols + QStringLiteral("<w:type w:val=\"continuous\"/>"))
+                              + p(r(QStringLiteral("Egy")) + columnBreak) + p(r(QStringLiteral("Kettő"))));
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    const double margin = layout->pageRect(0).left() + 1417 / 15.0;
+    const QPointF first = placeOf(text, QStringLiteral("Első"), QStringLiteral("Első"));
+    const QPointF second = placeOf(text, QStringLiteral("Második"), QStringLiteral("Második"));
+    const QPointF fourth = placeOf(text, QStringLiteral("Harmadik"), QStringLiteral("Negyedik"));
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Első")), 0);
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Második")), 0);
+    // The columns start below the one-column paragraphs, not at the page's top.
+    QVERIFY(first.y() > layout->page(0).bodyTop + 3 * 15);
+    QVERIFY(std::abs(second.y() - first.y()) < 0.5);
+    QVERIFY(std::abs(second.x() - margin - 326.4) < 0.5);
+    QVERIFY(std::abs(first.x() - margin) < 0.5);
+    // The break in the last column: the next page, its first column.
+    QVERIFY(fourth.y() > layout->pageRect(1).top());
+    QVERIFY2(std::abs(fourth.x() - margin) < 0.5, qPrintable(QStringLiteral("%1 %2").arg(fourth.x()).arg(margin)));
+    // In the fixture's one-column last section a column break starts a page.
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Egy")), 2);
+    QCOMPARE(pageOf(*layout, text, QStringLiteral("Kettő")), 3);
 }
 
 QTEST_MAIN(TestLayout)

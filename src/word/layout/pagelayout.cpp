@@ -95,10 +95,11 @@ bool isPhantom(const QTextBlock& b)
     return b.blockFormat().boolProperty(prop::Phantom);
 }
 
-// Positions (relative to the block) of the page and column breaks in it.
-std::vector<int> breaksIn(const QTextBlock& b)
+// Positions (relative to the block) of the page and column breaks in it,
+// each with whether it is a column break.
+std::vector<std::pair<int, bool>> breaksIn(const QTextBlock& b)
 {
-    std::vector<int> out;
+    std::vector<std::pair<int, bool>> out;
     for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextFragment f = it.fragment();
         const int kind = f.charFormat().intProperty(prop::CharKind);
@@ -107,7 +108,7 @@ std::vector<int> breaksIn(const QTextBlock& b)
         const QString t = f.text();
         for (int i = 0; i < t.size(); ++i)
             if (t.at(i) == QChar::ObjectReplacementCharacter)
-                out.push_back(f.position() - b.position() + i);
+                out.emplace_back(f.position() - b.position() + i, kind == prop::KindColumnBreak);
     }
     return out;
 }
@@ -136,12 +137,15 @@ struct PageLayout::State {
     int floats = 0;              // wrapping objects on the current page
     int notes = 0;               // footnotes on the current page
     double notesHeight = 0;
+    int column = 0;              // of the section's text columns
+    double columnTop = 0;        // where the columns of this page's part of the section start
     bool operator==(const State& o) const
     {
         return page == o.page && std::abs(y - o.y) < Epsilon && pageEmpty == o.pageEmpty && section == o.section
             && std::abs(prevAfter - o.prevAfter) < Epsilon && prevStyle == o.prevStyle
             && prevContextual == o.prevContextual && floats == o.floats && notes == o.notes
-            && std::abs(notesHeight - o.notesHeight) < Epsilon;
+            && std::abs(notesHeight - o.notesHeight) < Epsilon && column == o.column
+            && std::abs(columnTop - o.columnTop) < Epsilon;
     }
 };
 
@@ -161,6 +165,13 @@ public:
     double tableAt(QTextTable* t, double x, double y, double width, std::vector<Fragment>& out, State* st);
     void newPage(State& st, bool sectionStart);
     void ensurePage(State& st);
+    // The next column of the section on this page, else a new page.
+    void nextArea(State& st);
+    double areaLeft(const State& st) const
+    {
+        return L.m_pages[size_t(st.page)].rect.left() + sec(st).margins.left() + sec(st).columnLeft(st.column);
+    }
+    double areaWidth(const State& st) const { return sec(st).columnWidth(st.column); }
     // Sets the block layout's formats for hidden text and check boxes.
     struct Prepared {
         bool hidden = false;     // the whole paragraph, its mark too, is hidden and takes no room
@@ -176,6 +187,7 @@ private:
         double top = 0;
         double height = 0;
         int page = 0;
+        double left = 0;         // the column's left edge
         double notes = 0;        // the height of the footnotes referred to in the line
         int firstNote = 0, lastNote = 0;   // [first, last) of the paragraph's references
     };
@@ -377,6 +389,17 @@ void PageLayout::Flow::addNote(State& st, int page, const model::Story* story, d
     }
 }
 
+void PageLayout::Flow::nextArea(State& st)
+{
+    if (st.page >= 0 && st.column + 1 < sec(st).columnCount()) {
+        ++st.column;
+        st.y = st.columnTop;
+        st.pageEmpty = true;
+        return;
+    }
+    newPage(st, false);
+}
+
 void PageLayout::Flow::ensurePage(State& st)
 {
     if (st.page < 0)
@@ -431,6 +454,8 @@ void PageLayout::Flow::newPage(State& st, bool sectionStart)
     st.floats = 0;
     st.notes = 0;
     st.notesHeight = 0;
+    st.column = 0;
+    st.columnTop = st.y;
     exclusions.clear();
 }
 
@@ -440,14 +465,19 @@ void PageLayout::Flow::item(const Item& it, State& st, const Item* next)
         const SectionProps::Start start = L.m_sections[size_t(it.section)].start;
         const bool samePaper = L.m_sections[size_t(it.section)].page == L.m_sections[size_t(st.section)].page;
         st.section = it.section;
-        if (st.page >= 0 && !(start == SectionProps::Continuous && samePaper))
+        if (st.page >= 0 && !(start == SectionProps::Continuous && samePaper)) {
             newPage(st, true);
+        } else if (st.page >= 0) {
+            // A continuous section's columns start below the text before it.
+            st.column = 0;
+            st.columnTop = st.y;
+        }
     }
     ensurePage(st);
     if (it.table) {
         const SectionProps& s = sec(st);
-        tableAt(static_cast<QTextTable*>(it.table), L.m_pages[size_t(st.page)].rect.left() + s.margins.left(), st.y,
-                s.textWidth(), L.m_frags, &st);
+        Q_UNUSED(s);
+        tableAt(static_cast<QTextTable*>(it.table), areaLeft(st), st.y, areaWidth(st), L.m_frags, &st);
         st.prevAfter = 0;
         st.prevStyle.clear();
         st.prevContextual = false;
@@ -491,14 +521,14 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
     QTextLayout* tl = b.layout();
     const QTextBlockFormat bf = b.blockFormat();
     const SectionProps& s = sec(st);
-    const double columnX = L.m_pages[size_t(st.page)].rect.left() + s.margins.left();
+    const double columnX = areaLeft(st);
     if (isPhantom(b)) {
         // Qt's block around a table: a place for the cursor, no room on the page.
         tl->setTextOption(optionFor(bf));
         tl->beginLayout();
         QTextLine line = tl->createLine();
         if (line.isValid()) {
-            line.setLineWidth(std::max(1.0, s.textWidth()));
+            line.setLineWidth(std::max(1.0, areaWidth(st)));
             line.setPosition(QPointF(0, 0));
         }
         tl->endLayout();
@@ -511,7 +541,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         tl->setTextOption(optionFor(bf));
         tl->beginLayout();
         for (QTextLine line = tl->createLine(); line.isValid(); line = tl->createLine()) {
-            line.setLineWidth(std::max(1.0, s.textWidth()));
+            line.setLineWidth(std::max(1.0, areaWidth(st)));
             line.setPosition(QPointF(0, 0));
         }
         tl->endLayout();
@@ -520,7 +550,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         f.kind = Fragment::Lines;
         f.page = st.page;
         f.block = b;
-        f.rect = QRectF(columnX, st.y, s.textWidth(), 0);
+        f.rect = QRectF(columnX, st.y, areaWidth(st), 0);
         L.m_frags.push_back(f);
         return;
     }
@@ -534,9 +564,9 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
     }
     if (!retry && !st.pageEmpty && bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
         newPage(st, false);
-    const double width = std::max(8.0, s.textWidth() - bf.leftMargin() - bf.rightMargin());
+    auto widthIn = [&](const State& at) { return std::max(8.0, areaWidth(at) - bf.leftMargin() - bf.rightMargin()); };
     const double firstX = firstLineX(b, bf) + prep.lead;
-    const std::vector<int> breaks = breaksIn(b);
+    const std::vector<std::pair<int, bool>> breaks = breaksIn(b);
     const double paraTop = st.y;
     if (!retry)
         placeFloats(b, st, paraTop + before);
@@ -564,6 +594,8 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         if (!line.isValid())
             break;
         const int i = int(lines.size());
+        const double width = widthIn(st);
+        const double areaX = areaLeft(st);
         double x = i == 0 ? firstX : bf.leftMargin();
         double w = i == 0 ? width - (firstX - bf.leftMargin()) : width;
         // Lines beside a wrapping object get the wider side of it; above and
@@ -576,7 +608,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
                 y = e.rect.bottom();
                 continue;
             }
-            const double colLeft = columnX + x, colRight = columnX + x + w;
+            const double colLeft = areaX + x, colRight = areaX + x + w;
             const double leftRoom = e.rect.left() - colLeft, rightRoom = colRight - e.rect.right();
             if (rightRoom >= leftRoom && rightRoom > 24) {
                 x += std::max(0.0, e.rect.right() - colLeft);
@@ -588,11 +620,11 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
             }
         }
         line.setLineWidth(std::max(4.0, w));
-        while (nextBreak < breaks.size() && breaks[nextBreak] < line.textStart())
+        while (nextBreak < breaks.size() && breaks[nextBreak].first < line.textStart())
             ++nextBreak;
-        const bool hardBreak = nextBreak < breaks.size() && breaks[nextBreak] < line.textStart() + line.textLength();
-        if (hardBreak && breaks[nextBreak] + 1 < line.textStart() + line.textLength())
-            line.setNumColumns(breaks[nextBreak] - line.textStart() + 1);
+        const bool hardBreak = nextBreak < breaks.size() && breaks[nextBreak].first < line.textStart() + line.textLength();
+        if (hardBreak && breaks[nextBreak].first + 1 < line.textStart() + line.textLength())
+            line.setNumColumns(breaks[nextBreak].first - line.textStart() + 1);
         const double h = std::max(prep.minLine, lineHeight(bf, line));
         const bool lastLine = line.textStart() + line.textLength() >= b.length() - 1;
         // The footnotes referred to in the line go to its page, and take their room there.
@@ -614,29 +646,34 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
                 k = firstOnPage;
             if ((k == 0 || pp.keepLines) && !retry && !startedEmpty && h <= fullBody) {
                 tl->endLayout();
-                newPage(st, false);
+                nextArea(st);
                 paragraph(b, st, next, true);
                 return;
             }
             if (k <= firstOnPage)
                 k = i;
-            newPage(st, false);
+            nextArea(st);
             startedEmpty = true;
             y = st.y;
             for (int j = k; j < i; ++j) {
                 lines[size_t(j)].page = st.page;
+                lines[size_t(j)].left = areaLeft(st);
                 lines[size_t(j)].top = y;
                 y += lines[size_t(j)].height;
             }
             firstOnPage = k;
         }
-        lines.push_back({y, h, st.page, lineNotes, firstNote, int(nextRef)});
+        lines.push_back({y, h, st.page, areaLeft(st), lineNotes, firstNote, int(nextRef)});
         line.setPosition(QPointF(x, y + h - line.descent() - line.ascent()));
         y += h;
         st.pageEmpty = false;
         if (hardBreak) {
+            // A column break in the last column (or with one column) starts a page.
+            if (breaks[nextBreak].second)
+                nextArea(st);
+            else
+                newPage(st, false);
             ++nextBreak;
-            newPage(st, false);
             startedEmpty = true;
             firstOnPage = int(lines.size());
             y = st.y;
@@ -645,39 +682,51 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
     tl->endLayout();
     // An empty paragraph still has its line, but endLayout may leave none.
     if (lines.empty()) {
-        lines.push_back({y, 0, st.page});
+        lines.push_back({y, 0, st.page, areaLeft(st)});
     }
     // Keep with next: a paragraph that leaves no room for the next one's
     // first line moves to the next page with it.
     if (pp.keepNext && !retry && next && !next->table && !startedEmpty && lines.front().page == lines.back().page
         && y + after + lines.back().height > bottom(st) && y - lines.front().top < fullBody / 2) {
-        newPage(st, false);
+        nextArea(st);
         paragraph(b, st, next, true);
         return;
     }
     for (const Line& li : lines)
         for (int k = li.firstNote; k < li.lastNote; ++k)
             addNote(st, li.page, refs[size_t(k)].story, refs[size_t(k)].height);
-    const QPointF origin(columnX, lines.front().top);
+    // The leftmost column the lines stand in: Qt takes no line left of its layout's position.
+    double originX = lines.front().left;
+    for (const Line& li : lines)
+        originX = std::min(originX, li.left);
+    const QPointF origin(originX, lines.front().top);
     tl->setPosition(origin);
     for (int i = 0; i < tl->lineCount(); ++i) {
         QTextLine line = tl->lineAt(i);
         const Line& li = lines[size_t(std::min<int>(i, int(lines.size()) - 1))];
-        line.setPosition(QPointF(line.position().x(), line.position().y() - origin.y()));
-        Q_UNUSED(li);
+        line.setPosition(QPointF(line.position().x() + li.left - origin.x(), line.position().y() - origin.y()));
     }
     // One fragment per page the paragraph is on, with the box its borders and shading take.
     const bool boxed = pp.hasBorders() || pp.shading.isValid();
     size_t start = 0;
     while (start < lines.size()) {
         size_t end = start;
-        while (end + 1 < lines.size() && lines[end + 1].page == lines[start].page)
+        while (end + 1 < lines.size() && lines[end + 1].page == lines[start].page
+               && std::abs(lines[end + 1].left - lines[start].left) < Epsilon)
             ++end;
+        const double left = lines[start].left;
+        // The width of the column the lines stand in.
+        double areaW = s.textWidth();
+        const PageInfo& linePage = L.m_pages[size_t(lines[start].page)];
+        for (int c = 0; c < s.columnCount(); ++c)
+            if (std::abs(linePage.rect.left() + s.margins.left() + s.columnLeft(c) - left) < 0.5)
+                areaW = s.columnWidth(c);
+        const double width = std::max(8.0, areaW - bf.leftMargin() - bf.rightMargin());
         if (boxed) {
             Fragment box;
             box.kind = Fragment::Box;
             box.page = lines[start].page;
-            box.rect = QRectF(columnX + bf.leftMargin(), lines[start].top,
+            box.rect = QRectF(left + bf.leftMargin(), lines[start].top,
                               width, lines[end].top + lines[end].height - lines[start].top);
             box.fill = pp.shading;
             box.borders = {pp.borders[0], pp.borders[1], pp.borders[2], pp.borders[3]};
@@ -702,7 +751,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         f.kind = Fragment::Lines;
         f.page = lines[start].page;
         f.block = b;
-        f.rect = QRectF(columnX, lines[start].top, s.textWidth(), lines[end].top + lines[end].height - lines[start].top);
+        f.rect = QRectF(left, lines[start].top, areaW, lines[end].top + lines[end].height - lines[start].top);
         L.m_frags.push_back(f);
         start = end + 1;
     }
@@ -921,6 +970,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
     const double startY = y;
     int page = st ? st->page : -1;
     double headerTop = y;
+    double dx = 0;          // the column the rows stand in now, from the one the table started in
     auto emitRow = [&](int r, double rowTop, int pageIndex, bool copy) {
         for (const CellBox& box : grid[size_t(r)]) {
             double h = 0;
@@ -929,7 +979,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
             Fragment cellBox;
             cellBox.kind = Fragment::Box;
             cellBox.page = pageIndex;
-            cellBox.rect = QRectF(colX[size_t(box.col)], rowTop, colX[size_t(box.col + box.span)] - colX[size_t(box.col)], h);
+            cellBox.rect = QRectF(colX[size_t(box.col)] + dx, rowTop, colX[size_t(box.col + box.span)] - colX[size_t(box.col)], h);
             cellBox.fill = box.props.shading.isValid() ? box.props.shading : tp.shading;
             for (int side = 0; side < 4; ++side)
                 cellBox.borders[size_t(side)] = edge(box, side);
@@ -945,19 +995,20 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
                 out.push_back(cellFrags[k]);
             if (copy) {
                 for (size_t k = from; k < out.size(); ++k) {
-                    out[k].rect.translate(0, dy - out[k].rect.top() + (out[k].rect.top()));
+                    out[k].rect.translate(dx, dy);
                     out[k].page = pageIndex;
                 }
             } else {
-                shift(out, from, 0, dy, pageIndex);
+                shift(out, from, dx, dy, pageIndex);
             }
         }
     };
     // A new page for row r: header rows again at its top, drawn copies (their text stays where it is).
     auto breakPage = [&](int r) {
-        newPage(*st, false);
+        nextArea(*st);
         page = st->page;
         y = st->y;
+        dx = areaLeft(*st) - x;
         if (r == 0)
             headerTop = y;
         if (r == 0 || r < headerRows)
@@ -971,7 +1022,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
             for (size_t k = from; k < out.size(); ++k) {
                 if (out[k].kind == Fragment::Lines) {
                     const QPointF own = out[k].block.layout()->position();
-                    out[k].offset = QPointF(0, y - rowTopOld);
+                    out[k].offset = QPointF(dx, y - rowTopOld);
                     out[k].rect = QRectF(own + out[k].offset, out[k].rect.size());
                     if (out[k].offset.isNull())
                         out[k].offset = QPointF(0, 0.001);   // marks a copy
@@ -1033,6 +1084,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
     struct Part {
         double a, b, top;
         int page;
+        double dx;
     };
     auto emitParts = [&](int r, const std::vector<Part>& parts) {
         auto partOf = [&](double at) {
@@ -1046,7 +1098,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
                 Fragment cellBox;
                 cellBox.kind = Fragment::Box;
                 cellBox.page = part.page;
-                cellBox.rect = QRectF(colX[size_t(box.col)], part.top, colX[size_t(box.col + box.span)] - colX[size_t(box.col)], part.b - part.a);
+                cellBox.rect = QRectF(colX[size_t(box.col)] + part.dx, part.top, colX[size_t(box.col + box.span)] - colX[size_t(box.col)], part.b - part.a);
                 cellBox.fill = box.props.shading.isValid() ? box.props.shading : tp.shading;
                 for (int side = 0; side < 4; ++side)
                     cellBox.borders[size_t(side)] = edge(box, side);
@@ -1061,7 +1113,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
                             continue;
                         Fragment piece = fr;
                         piece.page = part.page;
-                        piece.rect = QRectF(fr.rect.left(), top - part.a + part.top, fr.rect.width(), bottom - top);
+                        piece.rect = QRectF(fr.rect.left() + part.dx, top - part.a + part.top, fr.rect.width(), bottom - top);
                         out.push_back(piece);
                     }
                     continue;
@@ -1070,14 +1122,15 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
                 const QPointF pos = tl->position();
                 const size_t first = partOf(tl->lineCount() > 0 ? pos.y() + tl->lineAt(0).y() : fr.rect.top());
                 const double base = parts[first].top - parts[first].a;
-                tl->setPosition(pos + QPointF(0, base));
+                tl->setPosition(pos + QPointF(parts[first].dx, base));
                 std::vector<std::pair<double, double>> extent(parts.size(), {1e18, -1e18});
                 for (int l = 0; l < tl->lineCount(); ++l) {
                     QTextLine line = tl->lineAt(l);
                     const size_t i = partOf(pos.y() + line.y());
                     const double move = (parts[i].top - parts[i].a) - base;
-                    if (std::abs(move) > Epsilon)
-                        line.setPosition(line.position() + QPointF(0, move));
+                    const double across = parts[i].dx - parts[first].dx;
+                    if (std::abs(move) > Epsilon || std::abs(across) > Epsilon)
+                        line.setPosition(line.position() + QPointF(across, move));
                     const double top = tl->position().y() + line.y();
                     extent[i].first = std::min(extent[i].first, top);
                     extent[i].second = std::max(extent[i].second, top + line.height());
@@ -1089,7 +1142,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
                         continue;
                     Fragment piece = fr;
                     piece.page = parts[i].page;
-                    piece.rect = QRectF(fr.rect.left(), extent[i].first, fr.rect.width(), extent[i].second - extent[i].first);
+                    piece.rect = QRectF(fr.rect.left() + parts[i].dx, extent[i].first, fr.rect.width(), extent[i].second - extent[i].first);
                     out.push_back(piece);
                 }
             }
@@ -1111,7 +1164,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
             for (;;) {
                 const double room = bottom(*st) - y;
                 if (h - a <= room + Epsilon || parts.size() > 500) {
-                    parts.push_back({a, h, y, page});
+                    parts.push_back({a, h, y, page, dx});
                     y += h - a;
                     break;
                 }
@@ -1123,7 +1176,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
                     }
                     cut = a + std::max(room, 24.0);   // a line taller than the page: cut through it
                 }
-                parts.push_back({a, cut, y, page});
+                parts.push_back({a, cut, y, page, dx});
                 st->pageEmpty = false;
                 breakPage(r);
                 a = cut;
@@ -1437,7 +1490,8 @@ void PageLayout::layoutFrom(int from, int to)
     for (size_t i = 0; sectionsSame && i < sections.size(); ++i)
         sectionsSame = sections[i].page == m_sections[i].page && sections[i].margins == m_sections[i].margins
                     && sections[i].start == m_sections[i].start && sections[i].headers == m_sections[i].headers
-                    && sections[i].footers == m_sections[i].footers && sections[i].titlePage == m_sections[i].titlePage;
+                    && sections[i].footers == m_sections[i].footers && sections[i].titlePage == m_sections[i].titlePage
+                    && sections[i].columns == m_sections[i].columns;
     m_sections = std::move(sections);
 
     // Where to start: the item before the changed one, as it started last time.

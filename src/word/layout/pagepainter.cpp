@@ -157,7 +157,8 @@ void PagePainter::paintFragment(QPainter* painter, const Fragment& f, const QRec
             QFont font = f.block.charFormat().font();
             font.setPixelSize(qMax(1, qRound(font.pointSizeF() * UnitsPerPoint)));
             painter->setFont(font);
-            painter->drawText(QPointF(origin.x() + bf.leftMargin() + bf.textIndent(), y + first.ascent()), label);
+            // The fragment stands in the column of its lines, the first one included.
+            painter->drawText(QPointF(f.rect.left() + bf.leftMargin() + bf.textIndent(), y + first.ascent()), label);
         }
     }
     if (context && context->cursorPosition >= f.block.position()

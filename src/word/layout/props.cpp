@@ -232,6 +232,50 @@ bool sanePage(const QSizeF& page, const QMarginsF& m)
 CellProps parseCellXml(const QString& tcPrXml);
 RowProps parseRowXml(const QString& rowOpenXml);
 
+namespace {
+
+// Equal columns share the text's width less the space between them; columns
+// of their own widths take them as written. Columns that cannot hold text
+// (too many, too narrow, wider together than the text) make one column.
+std::vector<std::pair<double, double>> parseColumns(pugi::xml_node cols, double textWidth, bool* lines)
+{
+    std::vector<std::pair<double, double>> out;
+    *lines = onOff(child(cols, "sep")) || (attr(cols, "sep") == u"1" || attr(cols, "sep") == u"true" || attr(cols, "sep") == u"on");
+    constexpr double MinColumn = 24;   // about 6 mm
+    const QString eq = attr(cols, "equalWidth");
+    const bool own = eq == u"0" || eq == u"false" || eq == u"off";
+    if (own) {
+        double x = 0;
+        for (pugi::xml_node c = cols.first_child(); c; c = c.next_sibling()) {
+            if (!isNamed(c, "col"))
+                continue;
+            const double w = twips(c, "w", 0);
+            if (!(w >= MinColumn) || out.size() >= 45)
+                return {};
+            out.emplace_back(x, w);
+            x += w + std::max(0.0, twips(c, "space", 0));
+        }
+        if (out.size() > 1 && out.back().first + out.back().second <= textWidth * 1.02 + 1)
+            return out;
+        out.clear();
+        if (!child(cols, "col"))
+            return out;
+    }
+    bool ok = false;
+    const int n = attr(cols, "num").toInt(&ok);
+    if (!ok || n < 2 || n > 45)
+        return out;
+    const double space = std::clamp(twips(cols, "space", 720 * UnitsPerTwip), 0.0, textWidth);
+    const double w = (textWidth - (n - 1) * space) / n;
+    if (!(w >= MinColumn))
+        return out;
+    for (int i = 0; i < n; ++i)
+        out.emplace_back(i * (w + space), w);
+    return out;
+}
+
+} // namespace
+
 SectionProps parseSection(const QString& xml)
 {
     SectionProps s;
@@ -294,6 +338,8 @@ SectionProps parseSection(const QString& xml)
                 : v == u"nextColumn" ? SectionProps::NextColumn
                                      : SectionProps::NextPage;
     }
+    if (pugi::xml_node cols = child(sect, "cols"))
+        s.columns = parseColumns(cols, s.textWidth(), &s.columnLines);
     s.titlePage = onOff(child(sect, "titlePg"));
     if (pugi::xml_node n = child(sect, "pgNumType")) {
         bool ok = false;
@@ -438,7 +484,7 @@ void StyleProps::read(const QByteArray& stylesXml)
 
 bool StyleProps::hiddenRun(const QString& rPrXml) const
 {
-    if (rPrXml.isEmpty() || !rPrXml.contains(u"vanish") && !rPrXml.contains(u"rStyle"))
+    if (rPrXml.isEmpty() || (!rPrXml.contains(u"vanish") && !rPrXml.contains(u"rStyle")))
         return false;
     auto hit = m_hiddenCache.constFind(rPrXml);
     if (hit != m_hiddenCache.constEnd())

@@ -7,6 +7,7 @@
 // and a page that could hold no text falls back to A4 with 2.5 cm margins.
 
 #include <QColor>
+#include <algorithm>
 #include <QHash>
 #include <QMarginsF>
 #include <QSizeF>
@@ -48,8 +49,15 @@ struct SectionProps {
     std::array<std::optional<QString>, 3> headers;
     std::array<std::optional<QString>, 3> footers;
     bool fallback = false;                             // the page setup was impossible and replaced
+    // Text columns (w:cols): each one's left edge from the left margin and
+    // its width; empty for one column of the text's width.
+    std::vector<std::pair<double, double>> columns;
+    bool columnLines = false;                          // w:sep: a line between the columns
 
     double textWidth() const { return page.width() - margins.left() - margins.right(); }
+    int columnCount() const { return columns.empty() ? 1 : int(columns.size()); }
+    double columnLeft(int i) const { return columns.empty() ? 0 : columns[size_t(std::clamp(i, 0, columnCount() - 1))].first; }
+    double columnWidth(int i) const { return columns.empty() ? textWidth() : columns[size_t(std::clamp(i, 0, columnCount() - 1))].second; }
 };
 
 // sectPr XML (or any text whose last w:sectPr is the one meant).
