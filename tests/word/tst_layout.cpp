@@ -153,6 +153,7 @@ private slots:
     void columnsOfASection_data();
     void columnsOfASection();
     void columnBreaks();
+    void columnsBalanceBeforeAContinuousSection();
 
 private:
     PageLayout* open(const QString& body);
@@ -801,6 +802,47 @@ void TestLayout::columnBreaks()
     // In the fixture's one-column last section a column break starts a page.
     QCOMPARE(pageOf(*layout, text, QStringLiteral("Egy")), 2);
     QCOMPARE(pageOf(*layout, text, QStringLiteral("Kettő")), 3);
+}
+
+// Columns that a continuous section follows share their text evenly, and the
+// section after them starts below the longest; other columns fill down.
+void TestLayout::columnsBalanceBeforeAContinuousSection()
+{
+    const QString twoCols = QStringLiteral("<w:cols w:num=\"2\" w:space=\"720\"/>");
+    const QString continuous = QStringLiteral("<w:type w:val=\"continuous\"/>");
+    for (const bool balanced : {true, false}) {
+        PageLayout* layout = open(p(r(QStringLiteral("Fent"))) + sectPr(A4) + paras(20) + sectPr(A4 + twoCols + continuous)
+                                  + p(r(QStringLiteral("Utána"))) + sectPr(A4 + (balanced ? continuous : QString())));
+        QVERIFY(layout);
+        QTextDocument* text = m_doc->textDocument();
+        const double margin = layout->pageRect(0).left() + 1417 / 15.0;
+        int left = 0, right = 0;
+        double lowest = 0;
+        for (int i = 0; i < 20; ++i) {
+            const QString name = QStringLiteral("Bekezdés %1").arg(i);
+            QCOMPARE(pageOf(*layout, text, name), 0);
+            const QPointF at = placeOf(text, name, QStringLiteral("B"));
+            (at.x() < margin + 100 ? left : right) += 1;
+            lowest = std::max(lowest, at.y());
+        }
+        if (balanced) {
+            // The empty paragraph holding the section's properties ends the right column.
+            QVERIFY2(std::abs(left - (right + 1)) <= 1, qPrintable(QStringLiteral("%1 %2").arg(left).arg(right)));
+            QCOMPARE(pageOf(*layout, text, QStringLiteral("Utána")), 0);
+            const QPointF after = placeOf(text, QStringLiteral("Utána"), QStringLiteral("U"));
+            QVERIFY(after.y() > lowest);
+            QVERIFY(std::abs(after.x() - margin) < 0.5);
+            // Typing in the columns gives the layout a full pass gives.
+            QTextCursor c(text->findBlockByNumber(12));
+            c.insertText(QStringLiteral("gépelt szöveg "));
+            const double y = placeOf(text, QStringLiteral("Utána"), QStringLiteral("U")).y();
+            layout->relayout();
+            QCOMPARE(placeOf(text, QStringLiteral("Utána"), QStringLiteral("U")).y(), y);
+        } else {
+            QCOMPARE(left, 20);
+            QCOMPARE(pageOf(*layout, text, QStringLiteral("Utána")), 1);
+        }
+    }
 }
 
 QTEST_MAIN(TestLayout)

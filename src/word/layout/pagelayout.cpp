@@ -139,13 +139,14 @@ struct PageLayout::State {
     double notesHeight = 0;
     int column = 0;              // of the section's text columns
     double columnTop = 0;        // where the columns of this page's part of the section start
+    double columnLimit = 0;      // balanced columns end here; 0 when they run to the page's foot
     bool operator==(const State& o) const
     {
         return page == o.page && std::abs(y - o.y) < Epsilon && pageEmpty == o.pageEmpty && section == o.section
             && std::abs(prevAfter - o.prevAfter) < Epsilon && prevStyle == o.prevStyle
             && prevContextual == o.prevContextual && floats == o.floats && notes == o.notes
             && std::abs(notesHeight - o.notesHeight) < Epsilon && column == o.column
-            && std::abs(columnTop - o.columnTop) < Epsilon;
+            && std::abs(columnTop - o.columnTop) < Epsilon && std::abs(columnLimit - o.columnLimit) < Epsilon;
     }
 };
 
@@ -167,6 +168,11 @@ public:
     void ensurePage(State& st);
     // The next column of the section on this page, else a new page.
     void nextArea(State& st);
+    // Before item j starts a continuous section: the columns of the section
+    // ending on this page are laid out again, as short as they can be.
+    void balance(const std::vector<Item>& items, size_t j, State& st);
+    // The lowest text of the columns of st's page, from their top on.
+    double columnsBottom(const State& st) const;
     double areaLeft(const State& st) const
     {
         return L.m_pages[size_t(st.page)].rect.left() + sec(st).margins.left() + sec(st).columnLeft(st.column);
@@ -181,6 +187,8 @@ public:
     Prepared prepareBlock(const QTextBlock& b);
 
     std::vector<Exclusion> exclusions;   // on the current page
+    int balanceSection = -1;             // while balancing: the section, and the height its columns may take
+    double balanceHeight = 0;
 
 private:
     struct Line {
@@ -211,7 +219,11 @@ private:
     QTextOption optionFor(const QTextBlockFormat& bf) const;
     double firstLineX(const QTextBlock& b, const QTextBlockFormat& bf) const;
     void shift(std::vector<Fragment>& frags, size_t from, double dx, double dy, int page);
-    double bottom(const State& st) const { return L.m_pages[size_t(st.page)].notesTop(); }
+    double bottom(const State& st) const
+    {
+        const double foot = L.m_pages[size_t(st.page)].notesTop();
+        return st.columnLimit > 0 ? std::min(foot, st.columnLimit) : foot;
+    }
     double top(const State& st) const { return L.m_pages[size_t(st.page)].bodyTop; }
     const SectionProps& sec(const State& st) const { return L.m_sections[size_t(st.section)]; }
 
@@ -400,6 +412,83 @@ void PageLayout::Flow::nextArea(State& st)
     newPage(st, false);
 }
 
+double PageLayout::Flow::columnsBottom(const State& st) const
+{
+    double lowest = st.y;
+    for (size_t k = L.m_frags.size(); k-- > 0;) {
+        const Fragment& f = L.m_frags[k];
+        if (f.page != st.page)
+            break;
+        if (f.kind != Fragment::Float && f.rect.top() >= st.columnTop - Epsilon)
+            lowest = std::max(lowest, f.rect.bottom());
+    }
+    return lowest;
+}
+
+void PageLayout::Flow::balance(const std::vector<Item>& items, size_t j, State& st)
+{
+    if (j == 0 || j > L.m_records.size() || st.page < 0 || items[j].section == st.section)
+        return;
+    const SectionProps& cur = sec(st);
+    const SectionProps& next = L.m_sections[size_t(items[j].section)];
+    if (cur.columnCount() < 2 || next.start != SectionProps::Continuous || next.page != cur.page)
+        return;
+    // The section's items that start on this page, from its first column.
+    size_t k = j;
+    while (k > 0 && items[k - 1].section == st.section && L.m_records[k - 1].start.page == st.page)
+        --k;
+    // The section's first item starts it (and its columns) itself; a later one must start in the first column.
+    const State from = L.m_records[k].start;
+    if (k == j || (from.section == st.section && from.column != 0))
+        return;
+    const int section = st.section;
+    const int fragStart = L.m_records[k].fragStart;
+    const double foot = L.m_pages[size_t(from.page)].notesTop();
+    auto run = [&](double limit) {
+        L.m_frags.resize(size_t(fragStart));
+        L.m_pages.resize(size_t(from.page) + 1);
+        PageInfo& p = L.m_pages[size_t(from.page)];
+        p.notes.resize(std::min(p.notes.size(), size_t(std::max(0, from.notes))));
+        p.notesHeight = from.notesHeight;
+        // The wrapping objects the page had before these items.
+        exclusions.clear();
+        for (int f = fragStart; f-- > 0 && L.m_frags[size_t(f)].page >= from.page;) {
+            const Fragment& fr = L.m_frags[size_t(f)];
+            if (fr.page != from.page || fr.kind != Fragment::Float)
+                continue;
+            const FloatPlacement fp = placeFloat(fr.objectXml, p.rect, p.rect, 0);
+            if (fp.wrap != Exclusion::None)
+                exclusions.push_back({fr.rect.adjusted(-fp.distance.left(), -fp.distance.top(), fp.distance.right(), fp.distance.bottom()), fp.wrap});
+        }
+        st = from;
+        balanceSection = section;
+        balanceHeight = limit;
+        L.m_records.resize(k);
+        for (size_t i = k; i < j; ++i) {
+            L.m_records.push_back({items[i].key(), st, int(L.m_frags.size())});
+            item(items[i], st, &items[i + 1]);
+            if (st.page != from.page)
+                return false;
+        }
+        return true;
+    };
+    double lo = 0, hi = foot - L.m_pages[size_t(from.page)].bodyTop;
+    if (hi > 1 && run(hi)) {
+        while (hi - lo > 1) {
+            const double mid = (lo + hi) / 2;
+            if (run(mid))
+                hi = mid;
+            else
+                lo = mid;
+        }
+        run(hi);
+    } else {
+        run(0);
+    }
+    balanceHeight = 0;
+    balanceSection = -1;
+}
+
 void PageLayout::Flow::ensurePage(State& st)
 {
     if (st.page < 0)
@@ -456,6 +545,7 @@ void PageLayout::Flow::newPage(State& st, bool sectionStart)
     st.notesHeight = 0;
     st.column = 0;
     st.columnTop = st.y;
+    st.columnLimit = 0;
     exclusions.clear();
 }
 
@@ -464,16 +554,22 @@ void PageLayout::Flow::item(const Item& it, State& st, const Item* next)
     if (it.section != st.section) {
         const SectionProps::Start start = L.m_sections[size_t(it.section)].start;
         const bool samePaper = L.m_sections[size_t(it.section)].page == L.m_sections[size_t(st.section)].page;
+        const int previous = st.section;
         st.section = it.section;
         if (st.page >= 0 && !(start == SectionProps::Continuous && samePaper)) {
             newPage(st, true);
         } else if (st.page >= 0) {
-            // A continuous section's columns start below the text before it.
+            // A continuous section's columns start below the text before it, all its columns.
+            if (L.m_sections[size_t(previous)].columnCount() > 1)
+                st.y = std::max(st.y, columnsBottom(st));
             st.column = 0;
             st.columnTop = st.y;
+            st.columnLimit = 0;
         }
     }
     ensurePage(st);
+    if (balanceHeight > 0 && it.section == balanceSection && st.columnLimit <= 0)
+        st.columnLimit = st.columnTop + balanceHeight;
     if (it.table) {
         const SectionProps& s = sec(st);
         Q_UNUSED(s);
@@ -686,7 +782,8 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
     }
     // Keep with next: a paragraph that leaves no room for the next one's
     // first line moves to the next page with it.
-    if (pp.keepNext && !retry && next && !next->table && !startedEmpty && lines.front().page == lines.back().page
+    // Balanced columns are as short as the text allows: a heading does not move on for its text there.
+    if (pp.keepNext && !retry && next && !next->table && !startedEmpty && st.columnLimit <= 0 && lines.front().page == lines.back().page
         && y + after + lines.back().height > bottom(st) && y - lines.front().top < fullBody / 2) {
         nextArea(st);
         paragraph(b, st, next, true);
@@ -1574,6 +1671,7 @@ void PageLayout::layoutFrom(int from, int to)
                 break;
             }
         }
+        flow.balance(items, j, st);
         m_records.push_back({it.key(), st, int(m_frags.size())});
         flow.item(it, st, j + 1 < items.size() ? &items[j + 1] : nullptr);
     }
