@@ -554,9 +554,12 @@ void TestLayout::footnotesAtTheFootOfTheirPage()
     DocxRecipe recipe;
     recipe.body = p(r(QStringLiteral("Első")) + noteRef(QStringLiteral("5")) + r(QStringLiteral(" vége")))
                 + paras(20) + p(r(QStringLiteral("Másik")) + noteRef(QStringLiteral("7"))) + paras(24)
-                + p(r(QStringLiteral("Jegyzettel")) + noteRef(QStringLiteral("3"))) + paras(3);
+                + p(r(QStringLiteral("Jegyzettel")) + noteRef(QStringLiteral("3"))) + paras(3)
+                + QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"4000\"/></w:tblGrid><w:tr><w:tc>")
+                + p(r(QStringLiteral("Cellában")) + noteRef(QStringLiteral("9"))) + QStringLiteral("</w:tc></w:tr></w:tbl>")
+                + p(r(QStringLiteral("Vége")));
     recipe.extraDocumentRels = rel(QStringLiteral("rIdN"), QStringLiteral("footnotes"), QStringLiteral("footnotes.xml"));
-    recipe.extraParts = {{QStringLiteral("word/footnotes.xml"), footnotesPart({{QStringLiteral("3"), 10}, {QStringLiteral("5"), 1}, {QStringLiteral("7"), 1}})}};
+    recipe.extraParts = {{QStringLiteral("word/footnotes.xml"), footnotesPart({{QStringLiteral("3"), 10}, {QStringLiteral("5"), 1}, {QStringLiteral("7"), 1}, {QStringLiteral("9"), 2}})}};
     PageLayout* layout = openRecipe(recipe);
     QVERIFY(layout);
     QTextDocument* text = m_doc->textDocument();
@@ -577,10 +580,13 @@ void TestLayout::footnotesAtTheFootOfTheirPage()
     QCOMPARE(pageOf(*layout, text, QStringLiteral("Jegyzettel")), 1);
     const word::model::Story* seven = layout->noteStory(QStringLiteral("7"));
     QCOMPARE(layout->page(0).notes, (std::vector<const word::model::Story*>{five, seven}));
-    QCOMPARE(layout->page(1).notes, std::vector<const word::model::Story*>{three});
+    // A note referred to in a table cell as well.
+    const word::model::Story* nine = layout->noteStory(QStringLiteral("9"));
+    QCOMPARE(layout->noteNumber(QStringLiteral("9")), 4);
+    QCOMPARE(layout->page(1).notes, (std::vector<const word::model::Story*>{three, nine}));
     const double twoNotes = layout->page(0).notesHeight;
     QVERIFY(twoNotes > word::layout::NoteSeparatorRoom + 2 * 10 && twoNotes < word::layout::NoteSeparatorRoom + 2 * 30);
-    QVERIFY(layout->page(1).notesHeight > word::layout::NoteSeparatorRoom + 10 * 15);
+    QVERIFY(layout->page(1).notesHeight > word::layout::NoteSeparatorRoom + 12 * 15);
     for (int i = 0; i < layout->pageCount(); ++i) {
         const auto [from, to] = layout->pageFragments(i);
         for (int k = from; k < to; ++k)

@@ -1245,21 +1245,49 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
             }
         }
     };
+    // The footnotes referred to in a row's cells: they go to the page the row starts on.
+    auto rowNotes = [&](int r) {
+        std::vector<NoteRef> out;
+        if (!st || L.m_notesById.isEmpty())
+            return out;
+        for (const CellBox& box : grid[size_t(r)]) {
+            const QTextTableCell cell = t->cellAt(r, box.col);
+            for (auto it = cell.begin(); !it.atEnd(); ++it) {
+                if (const QTextBlock b = it.currentBlock(); b.isValid()) {
+                    const std::vector<NoteRef> refs = noteRefs(b, sec(*st).textWidth());
+                    out.insert(out.end(), refs.begin(), refs.end());
+                }
+            }
+        }
+        return out;
+    };
     for (int r = 0; r < rows; ++r) {
         const double h = rowH[size_t(r)];
-        if (st && y + h > bottom(*st) + Epsilon && !st->pageEmpty) {
+        const std::vector<NoteRef> notes = rowNotes(r);
+        double notesHeight = 0;
+        for (const NoteRef& n : notes)
+            notesHeight += n.height;
+        // The body's foot on the current page with the row's notes there.
+        auto foot = [&] {
+            return bottom(*st) - (notesHeight > 0 ? notesWith(st->page, notesHeight) - L.m_pages[size_t(st->page)].notesHeight : 0);
+        };
+        auto addNotes = [&](int onPage) {
+            for (const NoteRef& n : notes)
+                addNote(*st, onPage, n.story, n.height);
+        };
+        if (st && y + h > foot() + Epsilon && !st->pageEmpty) {
             // What fits of a row that may break stays on this page.
-            const bool part = splittable[size_t(r)] && !rowProps[size_t(r)].cantSplit && findCut(rowLines(r), 0, bottom(*st) - y).second;
+            const bool part = splittable[size_t(r)] && !rowProps[size_t(r)].cantSplit && findCut(rowLines(r), 0, foot() - y).second;
             if (!part)
                 breakPage(r);
         }
-        if (st && y + h > bottom(*st) + Epsilon && splittable[size_t(r)]
+        if (st && y + h > foot() + Epsilon && splittable[size_t(r)]
             && (!rowProps[size_t(r)].cantSplit || h > bottom(*st) - top(*st))) {
             const std::vector<std::pair<double, double>> lines = rowLines(r);
             std::vector<Part> parts;
             double a = 0;
             for (;;) {
-                const double room = bottom(*st) - y;
+                const double room = (parts.empty() ? foot() : bottom(*st)) - y;
                 if (h - a <= room + Epsilon || parts.size() > 500) {
                     parts.push_back({a, h, y, page, dx});
                     y += h - a;
@@ -1279,13 +1307,16 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
                 a = cut;
             }
             emitParts(r, parts);
+            addNotes(parts.front().page);
             st->pageEmpty = false;
             continue;
         }
         emitRow(r, y, page, false);
         y += h;
-        if (st)
+        if (st) {
+            addNotes(page);
             st->pageEmpty = false;
+        }
     }
     L.m_tableRects.insert(t, QRectF(left, startY, total, y - startY));
     if (st)
