@@ -214,6 +214,9 @@ private:
     }
     void addNote(State& st, int page, const model::Story* story, double height);
     void paragraph(const QTextBlock& b, State& st, const Item* next, bool retry);
+    // One pass; false when a line went into a column of another width than
+    // it was broken for, with the line before which the pass must change columns added to plan.
+    bool paragraphPass(const QTextBlock& b, State& st, const Item* next, bool retry, std::vector<int>& plan);
     void placeFloats(const QTextBlock& b, State& st, double paraTop);
     double lineHeight(const QTextBlockFormat& bf, const QTextLine& line) const;
     QTextOption optionFor(const QTextBlockFormat& bf) const;
@@ -614,6 +617,24 @@ void PageLayout::Flow::placeFloats(const QTextBlock& b, State& st, double paraTo
 
 void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* next, bool retry)
 {
+    std::vector<int> plan;
+    const State start = st;
+    const size_t frags = L.m_frags.size(), pages = L.m_pages.size();
+    const std::vector<Exclusion> kept = exclusions;
+    for (int pass = 0; pass < 8; ++pass) {
+        if (paragraphPass(b, st, next, retry, plan))
+            return;
+        st = start;
+        L.m_frags.resize(frags);
+        L.m_pages.resize(pages);
+        exclusions = kept;
+    }
+    plan.clear();
+    paragraphPass(b, st, next, retry, plan);
+}
+
+bool PageLayout::Flow::paragraphPass(const QTextBlock& b, State& st, const Item* next, bool retry, std::vector<int>& plan)
+{
     QTextLayout* tl = b.layout();
     const QTextBlockFormat bf = b.blockFormat();
     const SectionProps& s = sec(st);
@@ -629,7 +650,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         }
         tl->endLayout();
         tl->setPosition(QPointF(columnX, st.y));
-        return;
+        return true;
     }
     const Prepared prep = prepareBlock(b);
     if (prep.hidden) {
@@ -648,7 +669,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         f.block = b;
         f.rect = QRectF(columnX, st.y, areaWidth(st), 0);
         L.m_frags.push_back(f);
-        return;
+        return true;
     }
     const ParagraphProps pp = L.m_styles.paragraph(bf.stringProperty(prop::PPrXml));
     double before = bf.topMargin();
@@ -690,6 +711,12 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         if (!line.isValid())
             break;
         const int i = int(lines.size());
+        if (std::find(plan.begin(), plan.end(), i) != plan.end() && i > 0) {
+            nextArea(st);
+            startedEmpty = true;
+            firstOnPage = i;
+            y = st.y;
+        }
         const double width = widthIn(st);
         const double areaX = areaLeft(st);
         double x = i == 0 ? firstX : bf.leftMargin();
@@ -744,11 +771,17 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
                 tl->endLayout();
                 nextArea(st);
                 paragraph(b, st, next, true);
-                return;
+                return true;
             }
             if (k <= firstOnPage)
                 k = i;
             nextArea(st);
+            // Lines broken for a column of another width are broken again for this one.
+            if (std::abs(widthIn(st) - width) > Epsilon && k > 0 && plan.size() < 8) {
+                tl->endLayout();
+                plan.push_back(k);
+                return false;
+            }
             startedEmpty = true;
             y = st.y;
             for (int j = k; j < i; ++j) {
@@ -787,7 +820,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
         && y + after + lines.back().height > bottom(st) && y - lines.front().top < fullBody / 2) {
         nextArea(st);
         paragraph(b, st, next, true);
-        return;
+        return true;
     }
     for (const Line& li : lines)
         for (int k = li.firstNote; k < li.lastNote; ++k)
@@ -856,6 +889,7 @@ void PageLayout::Flow::paragraph(const QTextBlock& b, State& st, const Item* nex
     st.prevAfter = after;
     st.prevStyle = pp.style;
     st.prevContextual = pp.contextualSpacing;
+    return true;
 }
 
 // A paragraph inside a table cell or a story: no pages, just lines.
