@@ -17,6 +17,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTextBlock>
@@ -148,6 +149,7 @@ private slots:
     void hugeLetterStartOpensAtOnce();
     void textLimitSpansTheWholePackage();
     void anchorLimitSpansTheWholePackage();
+    void quickCensusAgreesWithTheParse();
     void brokenRelationshipsRefuseThePackage_data();
     void brokenRelationshipsRefuseThePackage();
     void windows1252IsNotLatin1();
@@ -247,6 +249,56 @@ void TestBudgets::anchorLimitSpansTheWholePackage()
     Package::fromBytes(minimalDocx({{"word/header1.xml", ends("bookmarkStart", 600'000), true},
                                     {"word/footer1.xml", ends("permEnd", 399'997), true}}),
                        "elfer.docx");
+}
+
+// The one-pass count finds the anchors the parse finds, and never less text:
+// quoted '>' and markup inside attributes, comments and CDATA are not
+// elements; an entity reference counts as its letters. Then over every XML
+// part of the corpus.
+void TestBudgets::quickCensusAgreesWithTheParse()
+{
+    using word::opc::XmlCensus;
+    const QByteArray tricky =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><?mso-application progid=\"<w:bookmarkStart/>\"?>"
+        "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+        "<!-- <w:bookmarkStart w:id=\"9\"/> --><w:p w:x=\"a>b <w:bookmarkEnd/>\" w:y='c>\"d'>"
+        "<w:bookmarkStart w:id=\"1\" w:name=\"x\"/><w:r><w:t>Árvíztűrő &amp; társa</w:t></w:r>"
+        "<w:r><w:t><![CDATA[<w:bookmarkEnd w:id=\"1\"/>]]></w:t></w:r><w:bookmarkEnd\tw:id=\"1\"/></w:p></w:document>";
+    XmlCensus full, quick;
+    QVERIFY(word::opc::censusOf(tricky, full).isEmpty());
+    QVERIFY(word::opc::quickCensusOf(tricky, quick).isEmpty());
+    QCOMPARE(full.anchors, 2);
+    QCOMPARE(quick.anchors, full.anchors);
+    QCOMPARE(quick.text, full.text + 4);   // "&amp;" is one character once parsed
+    XmlCensus refused;
+    QVERIFY(!word::opc::quickCensusOf("<!DOCTYPE x [<!ENTITY a \"b\">]><x>&a;</x>", refused).isEmpty());
+
+    int parts = 0;
+    QDirIterator it(QStringLiteral(QUILLORA_CORPUS_DIR), {"*.docx", "*.dotx", "*.docm"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo file(it.next());
+        std::unique_ptr<Package> pkg;
+        try {
+            pkg = Package::open(file.filePath());
+        } catch (const word::Error&) {
+            continue;   // the corpus holds damaged files on purpose
+        }
+        for (const QString& name : pkg->partNames()) {
+            if (!name.endsWith(QStringLiteral(".xml")))
+                continue;
+            const QByteArray data = pkg->part(name);
+            XmlCensus a, b;
+            if (!word::opc::censusOf(data, a).isEmpty())
+                continue;
+            QVERIFY(word::opc::quickCensusOf(data, b).isEmpty());
+            QVERIFY2(b.anchors == a.anchors && b.text >= a.text,
+                     qPrintable(QStringLiteral("%1 %2: anchors %3/%4, text %5/%6").arg(file.fileName(), name)
+                                    .arg(b.anchors).arg(a.anchors).arg(b.text).arg(a.text)));
+            ++parts;
+        }
+    }
+    if (QDir(QStringLiteral(QUILLORA_CORPUS_DIR)).exists())
+        QVERIFY(parts > 100);
 }
 
 void TestBudgets::brokenRelationshipsRefuseThePackage_data()

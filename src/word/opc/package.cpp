@@ -90,10 +90,12 @@ void Package::Impl::checkParts()
     for (const PackageEntry& e : entries) {
         if (!isXmlPart(e.name, contentTypes))
             continue;
-        const QString problem = censusOf(e.data, census);
         // A broken relationships part would lose every link of its part on
-        // the next save; other broken parts are reported when they are read.
-        if (!problem.isEmpty() && isRelationshipsName(e.name))
+        // the next save, so it is parsed here; other parts are parsed, and
+        // their faults reported, when they are read.
+        const bool rels = isRelationshipsName(e.name);
+        const QString problem = rels ? censusOf(e.data, census) : quickCensusOf(e.data, census);
+        if (!problem.isEmpty() && rels)
             fail(QStringLiteral("a(z) „%1” kapcsolatleíró rész hibás: %2").arg(e.name, problem));
         if (census.text > kMaxTextChars)
             fail(QStringLiteral("a szövege túllépi a megengedett %1 millió karaktert (az összes részben együtt)")

@@ -55,6 +55,11 @@ QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBud
 // Returns the reason the part cannot be parsed, as parseXmlChecked does, or
 // an empty string.
 QString censusOf(const QByteArray& data, XmlCensus& census);
+// The same count in one pass over the bytes, without a parse: text as
+// written (entity references count as their letters, so never too low),
+// anchors by element name. Only an encoding the engine does not read and a
+// DOCTYPE are reported; faults of the markup are left to the parse.
+QString quickCensusOf(const QByteArray& data, XmlCensus& census);
 
 // UTF-8, no indentation; adds the usual standalone declaration when doc has none.
 QByteArray serializeXml(const pugi::xml_document& doc);
