@@ -367,6 +367,11 @@ void TestAnchorTable::nameLookup_data()
     QTest::newRow("u umlaut is not u double acute") << "űr" << "ür" << false;
     QTest::newRow("accent matters") << "Eladó" << "Elado" << false;
     QTest::newRow("prefix is not a match") << "Vevő" << "Vevő2" << false;
+    QTest::newRow("ASCII only") << "VEVO_NEV2" << "vevo_Nev2" << true;
+    QTest::newRow("ASCII differs") << "Vevo_Nev" << "Vevo_Nem" << false;
+    QTest::newRow("Greek with final sigma") << "ΟΡΟΣ" << "όροσ" << false;
+    QTest::newRow("Greek") << "ΟΡΟΣ" << "οροσ" << true;
+    QTest::newRow("outside the basic plane") << QString::fromUtf8("\xF0\x90\x90\x80x") << QString::fromUtf8("\xF0\x90\x90\xA8X") << true;
 }
 
 void TestAnchorTable::nameLookup()

@@ -15,6 +15,36 @@ using detail::AnchorTree;
 
 namespace {
 
+// Bookmark names compare without regard to case. Most names need no folding
+// or only ASCII folding; those keep clear of the general conversion, which
+// costs far more than the lookup it serves.
+QString foldedName(const QString& name)
+{
+    const qsizetype n = name.size();
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c >= 0x80 || (c >= u'A' && c <= u'Z'))
+            break;
+    }
+    if (i == n)
+        return name;
+    QString out = name;
+    QChar* o = out.data();
+    for (; i < n; ++i) {
+        const char16_t c = o[i].unicode();
+        if (c < 0x80) {
+            if (c >= u'A' && c <= u'Z')
+                o[i] = QChar(char16_t(c + 32));
+        } else if (QChar::isSurrogate(c)) {
+            return name.toCaseFolded();
+        } else {
+            o[i] = QChar(char16_t(QChar::toCaseFolded(char32_t(c))));
+        }
+    }
+    return out;
+}
+
 // Order of the points at one position. A collapsed bookmark's end sorts after
 // every start so that it never comes before its own start.
 enum Rank : quint8 { RankEnd = 0, RankMarkup = 1, RankStart = 2, RankCollapsedEnd = 3 };
@@ -144,7 +174,7 @@ struct AnchorTable::Impl {
     MarkupState stateOfMarkup(int handle) const;
     BookmarkInfo infoOf(int serial) const;
     const std::vector<int>& sorted(bool includeHidden) const;
-    int serialOf(const QString& name) const { return byName.value(name.toCaseFolded(), 0); }
+    int serialOf(const QString& name) const { return byName.value(foldedName(name), 0); }
 
     // Building steps.
     void collectSpan(int pos, int removed, int added, Step& step) const;
@@ -308,7 +338,7 @@ const std::vector<int>& AnchorTable::Impl::sorted(bool includeHidden) const
 
 BookmarkState AnchorTable::Impl::newState(const QString& name, int xmlId, int start, int end)
 {
-    BookmarkState s{ name, name.toCaseFolded(), xmlId, start, end, nextSeq, nextSeq + 1 };
+    BookmarkState s{ name, foldedName(name), xmlId, start, end, nextSeq, nextSeq + 1 };
     nextSeq += 2;
     return s;
 }
