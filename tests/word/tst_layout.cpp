@@ -12,6 +12,7 @@
 #include "word/model/story.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -154,6 +155,7 @@ private slots:
     void columnsOfASection();
     void columnBreaks();
     void columnsBalanceBeforeAContinuousSection();
+    void hostileValuesStayBounded();
 
 private:
     PageLayout* open(const QString& body);
@@ -871,6 +873,53 @@ void TestLayout::columnsBalanceBeforeAContinuousSection()
             QCOMPARE(pageOf(*layout, text, QStringLiteral("Utána")), 1);
         }
     }
+}
+
+// Sizes, counts and references no sound document has: laid out in bounded
+// time and pages, nothing drawn outside reason.
+void TestLayout::hostileValuesStayBounded()
+{
+    QString boxes;
+    for (int i = 0; i < 300; ++i)
+        boxes += checkBox(QStringLiteral("<w:size w:val=\"3276\"/><w:checked/>"));
+    QString hidden;
+    for (int i = 0; i < 200; ++i)
+        hidden += p(r(QStringLiteral("Rejtett"), QStringLiteral("<w:vanish/>")), QStringLiteral("<w:rPr><w:vanish/></w:rPr>"));
+    QString tall = QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/></w:tblGrid><w:tr><w:trPr><w:cantSplit/></w:trPr><w:tc>");
+    for (int i = 0; i < 400; ++i)
+        tall += p(r(QStringLiteral("Sor %1").arg(i)));
+    tall += QStringLiteral("</w:tc></w:tr></w:tbl>");
+    const QString continuous = QStringLiteral("<w:type w:val=\"continuous\"/>");
+    DocxRecipe recipe;
+    recipe.body = p(r(QStringLiteral("Dobozok ")) + boxes + r(QStringLiteral(" vége")))
+                + p(r(QStringLiteral("Hiányzó")) + noteRef(QStringLiteral("99")) + noteRef(QStringLiteral("-1")) + noteRef(QStringLiteral("1")))
+                + hidden + sectPr(A4 + QStringLiteral("<w:cols w:num=\"45\" w:space=\"0\"/>"))
+                + tall + sectPr(A4 + QStringLiteral("<w:cols w:num=\"2\"/>") + continuous)
+                + p(r(QStringLiteral("Utána"))) + sectPr(A4 + continuous);
+    recipe.extraDocumentRels = rel(QStringLiteral("rIdN"), QStringLiteral("footnotes"), QStringLiteral("footnotes.xml"));
+    recipe.extraParts = {{QStringLiteral("word/footnotes.xml"), footnotesPart({{QStringLiteral("1"), 400}})}};
+    QElapsedTimer timer;
+    timer.start();
+    PageLayout* layout = openRecipe(recipe);
+    QVERIFY(layout);
+    QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
+    QTextDocument* text = m_doc->textDocument();
+    QCOMPARE(layout->section(0).columnCount(), 1);
+    QCOMPARE(layout->noteNumber(QStringLiteral("99")), 0);
+    QCOMPARE(layout->noteNumber(QStringLiteral("-1")), 0);
+    QCOMPARE(layout->noteNumber(QStringLiteral("1")), 1);
+    // The 400-line note keeps a fifth of its page for the text.
+    const int notePage = pageOf(*layout, text, QStringLiteral("Hiányzó"));
+    QVERIFY(notePage >= 0);
+    const word::layout::PageInfo& pg = layout->page(notePage);
+    QVERIFY(pg.notesHeight <= (pg.bodyBottom - pg.bodyTop) * 0.8 + 0.01);
+    // 400 lines in a column, some 50 a page: about 8 pages, nowhere near one a line.
+    QVERIFY2(layout->pageCount() < 30, qPrintable(QString::number(layout->pageCount())));
+    QVERIFY(pageOf(*layout, text, QStringLiteral("Utána")) >= pageOf(*layout, text, QStringLiteral("Sor 399")));
+    QImage page(layout->pageRect(0).size().toSize(), QImage::Format_RGB32);
+    QPainter painter(&page);
+    for (int i = 0; i < layout->pageCount(); ++i)
+        word::layout::PagePainter(*layout).paintPageAt(&painter, i);
 }
 
 QTEST_MAIN(TestLayout)
