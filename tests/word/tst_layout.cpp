@@ -146,6 +146,7 @@ private slots:
     void pageNumberFieldsInTheFooter();
     void incrementalRelayoutMatchesFull();
     void hiddenTextTakesNoRoom();
+    void hiddenTextFormatsAreNoEdit();
     void hiddenParagraphsAndPrinting();
     void checkBoxesTakeTheirRoomAndShow();
     void footnotesAtTheFootOfTheirPage();
@@ -450,6 +451,21 @@ void TestLayout::hiddenTextTakesNoRoom()
     QCOMPARE(placeOf(text, QStringLiteral("Saját"), QStringLiteral("szöveg")).x(), ownShown);
     m_doc->ActiveWindow().View().setShowAll(false);
     QVERIFY(std::abs(placeOf(text, QStringLiteral("Saját"), QStringLiteral("szöveg")).x() - own) < 0.01);
+}
+
+// The layout's own formats for hidden text are no edit: the next real edit
+// is reported as itself, so bookmarks elsewhere stay where they were.
+void TestLayout::hiddenTextFormatsAreNoEdit()
+{
+    PageLayout* layout = open(p(r(QStringLiteral("Előtte ")) + r(QStringLiteral("rejtett"), QStringLiteral("<w:vanish/>")))
+                              + p(r(QStringLiteral("Közte ")) + bm(QStringLiteral("Jelzo"), 1, r(QStringLiteral("jelölt szöveg")))));
+    QVERIFY(layout);
+    layout->setShowMarks(true);
+    layout->setShowMarks(false);
+    QTextCursor c(m_doc->textDocument());
+    c.movePosition(QTextCursor::End);
+    c.insertText(QStringLiteral(" új"));
+    QCOMPARE(m_doc->Bookmarks().Item(QStringLiteral("Jelzo")).Range().Text(), QStringLiteral("jelölt szöveg"));
 }
 
 // A paragraph hidden mark and all takes no room on the page; the PDF of a

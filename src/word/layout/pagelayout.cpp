@@ -310,8 +310,13 @@ PageLayout::Flow::Prepared PageLayout::Flow::prepareBlock(const QTextBlock& b)
     QList<QTextLayout::FormatRange> others, old;
     for (const QTextLayout::FormatRange& r : tl->formats())
         (r.format.hasProperty(LayoutFormat) ? old : others).append(r);
-    if (!sameRanges(old, mine))
+    if (!sameRanges(old, mine)) {
         tl->setFormats(others + mine);
+        // Qt counts new formats as a change of the paragraph and reports it
+        // with the next edit, as if that edit had replaced the paragraph too:
+        // the change is taken up here (this layout ignores it while it lays out).
+        const_cast<QTextDocument*>(b.document())->markContentsDirty(b.position(), b.length());
+    }
     return out;
 }
 
