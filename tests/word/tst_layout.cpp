@@ -857,7 +857,9 @@ void TestLayout::columnsBalanceBeforeAContinuousSection()
     const QString twoCols = QStringLiteral("<w:cols w:num=\"2\" w:space=\"720\"/>");
     const QString continuous = QStringLiteral("<w:type w:val=\"continuous\"/>");
     for (const bool balanced : {true, false}) {
-        PageLayout* layout = open(p(r(QStringLiteral("Fent"))) + sectPr(A4) + paras(20) + sectPr(A4 + twoCols + continuous)
+        // The balanced columns have a line between them.
+        const QString cols = balanced ? QStringLiteral("<w:cols w:num=\"2\" w:space=\"720\" w:sep=\"1\"/>") : twoCols;
+        PageLayout* layout = open(p(r(QStringLiteral("Fent"))) + sectPr(A4) + paras(20) + sectPr(A4 + cols + continuous)
                                   + p(r(QStringLiteral("Utána"))) + sectPr(A4 + (balanced ? continuous : QString())));
         QVERIFY(layout);
         QTextDocument* text = m_doc->textDocument();
@@ -878,6 +880,11 @@ void TestLayout::columnsBalanceBeforeAContinuousSection()
             const QPointF after = placeOf(text, QStringLiteral("Utána"), QStringLiteral("U"));
             QVERIFY(after.y() > lowest);
             QVERIFY(std::abs(after.x() - margin) < 0.5);
+            QCOMPARE(layout->page(0).columnRules.size(), size_t(1));
+            const QLineF rule = layout->page(0).columnRules.front();
+            QVERIFY(std::abs(rule.x1() - margin - 302.4) < 0.5 && std::abs(rule.x2() - rule.x1()) < 0.01);
+            QVERIFY(rule.y1() <= placeOf(text, QStringLiteral("Bekezdés 0"), QStringLiteral("B")).y() + 0.5);
+            QVERIFY(rule.y2() > lowest && rule.y2() <= after.y());
             // Typing in the columns gives the layout a full pass gives.
             QTextCursor c(text->findBlockByNumber(12));
             c.insertText(QStringLiteral("gépelt szöveg "));
@@ -887,6 +894,7 @@ void TestLayout::columnsBalanceBeforeAContinuousSection()
         } else {
             QCOMPARE(left, 20);
             QCOMPARE(pageOf(*layout, text, QStringLiteral("Utána")), 1);
+            QVERIFY(layout->page(0).columnRules.empty());
         }
     }
 }

@@ -140,13 +140,14 @@ struct PageLayout::State {
     int column = 0;              // of the section's text columns
     double columnTop = 0;        // where the columns of this page's part of the section start
     double columnLimit = 0;      // balanced columns end here; 0 when they run to the page's foot
+    int rules = 0;               // lines between columns on the current page
     bool operator==(const State& o) const
     {
         return page == o.page && std::abs(y - o.y) < Epsilon && pageEmpty == o.pageEmpty && section == o.section
             && std::abs(prevAfter - o.prevAfter) < Epsilon && prevStyle == o.prevStyle
             && prevContextual == o.prevContextual && floats == o.floats && notes == o.notes
             && std::abs(notesHeight - o.notesHeight) < Epsilon && column == o.column
-            && std::abs(columnTop - o.columnTop) < Epsilon && std::abs(columnLimit - o.columnLimit) < Epsilon;
+            && std::abs(columnTop - o.columnTop) < Epsilon && std::abs(columnLimit - o.columnLimit) < Epsilon && rules == o.rules;
     }
 };
 
@@ -173,6 +174,8 @@ public:
     void balance(const std::vector<Item>& items, size_t j, State& st);
     // The lowest text of the columns of st's page, from their top on.
     double columnsBottom(const State& st) const;
+    // The columns of st's page end: the lines between them, when the section has them.
+    void closeColumns(State& st);
     double areaLeft(const State& st) const
     {
         return L.m_pages[size_t(st.page)].rect.left() + sec(st).margins.left() + sec(st).columnLeft(st.column);
@@ -458,6 +461,7 @@ void PageLayout::Flow::balance(const std::vector<Item>& items, size_t j, State& 
         PageInfo& p = L.m_pages[size_t(from.page)];
         p.notes.resize(std::min(p.notes.size(), size_t(std::max(0, from.notes))));
         p.notesHeight = from.notesHeight;
+        p.columnRules.resize(std::min(p.columnRules.size(), size_t(std::max(0, from.rules))));
         // The wrapping objects the page had before these items.
         exclusions.clear();
         for (int f = fragStart; f-- > 0 && L.m_frags[size_t(f)].page >= from.page;) {
@@ -503,8 +507,30 @@ void PageLayout::Flow::ensurePage(State& st)
         newPage(st, true);
 }
 
+void PageLayout::Flow::closeColumns(State& st)
+{
+    if (st.page < 0 || size_t(st.page) >= L.m_pages.size())
+        return;
+    const SectionProps& s = sec(st);
+    if (!s.columnLines || s.columnCount() < 2)
+        return;
+    const double bottom = columnsBottom(st);
+    if (bottom <= st.columnTop + 1)
+        return;
+    PageInfo& page = L.m_pages[size_t(st.page)];
+    const double left = page.rect.left() + s.margins.left();
+    for (int c = 1; c < s.columnCount(); ++c) {
+        const double x = left + (s.columnLeft(c - 1) + s.columnWidth(c - 1) + s.columnLeft(c)) / 2;
+        page.columnRules.emplace_back(x, st.columnTop, x, bottom);
+    }
+    st.rules = int(page.columnRules.size());
+}
+
 void PageLayout::Flow::newPage(State& st, bool sectionStart)
 {
+    // A new section's page: its item has closed the columns before already.
+    if (!sectionStart)
+        closeColumns(st);
     PageInfo p;
     p.section = st.section;
     const SectionProps& s = L.m_sections[size_t(st.section)];
@@ -554,6 +580,7 @@ void PageLayout::Flow::newPage(State& st, bool sectionStart)
     st.column = 0;
     st.columnTop = st.y;
     st.columnLimit = 0;
+    st.rules = 0;
     exclusions.clear();
 }
 
@@ -563,6 +590,7 @@ void PageLayout::Flow::item(const Item& it, State& st, const Item* next)
         const SectionProps::Start start = L.m_sections[size_t(it.section)].start;
         const bool samePaper = L.m_sections[size_t(it.section)].page == L.m_sections[size_t(st.section)].page;
         const int previous = st.section;
+        closeColumns(st);
         st.section = it.section;
         if (st.page >= 0 && !(start == SectionProps::Continuous && samePaper)) {
             newPage(st, true);
@@ -1692,6 +1720,7 @@ void PageLayout::layoutFrom(int from, int to)
                 PageInfo& p = m_pages[size_t(st.page)];
                 p.notes.resize(std::min(p.notes.size(), size_t(std::max(0, st.notes))));
                 p.notesHeight = st.notesHeight;
+                p.columnRules.resize(std::min(p.columnRules.size(), size_t(std::max(0, st.rules))));
             }
             // Floats of the page the flow resumes on wrap the text again.
             for (size_t k = m_frags.size(); k-- > 0 && m_frags[k].page >= st.page;) {
@@ -1730,6 +1759,7 @@ void PageLayout::layoutFrom(int from, int to)
                 if (st.page >= 0 && size_t(st.page) < oldPages.size() && size_t(st.page) < m_pages.size()) {
                     m_pages[size_t(st.page)].notes = oldPages[size_t(st.page)].notes;
                     m_pages[size_t(st.page)].notesHeight = oldPages[size_t(st.page)].notesHeight;
+                    m_pages[size_t(st.page)].columnRules = oldPages[size_t(st.page)].columnRules;
                 }
                 m_pages.insert(m_pages.end(), oldPages.begin() + std::min<qsizetype>(qsizetype(oldPages.size()), st.page + 1), oldPages.end());
                 for (size_t k = size_t(hit); k < old.size(); ++k) {
@@ -1749,7 +1779,8 @@ void PageLayout::layoutFrom(int from, int to)
         st.section = int(m_sections.size()) - 1;
         flow.newPage(st, true);
     }
-    Q_UNUSED(converged);
+    if (!converged)
+        flow.closeColumns(st);
     finishPages();
     m_inLayout = false;
     m_lastIncremental = incremental;

@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QImage>
+#include <QLineF>
 #include <QPointer>
 #include <QTextBlock>
 #include <QTextFrame>
@@ -51,6 +52,7 @@ struct PageInfo {
     // the room they take above bodyBottom, their separator line included.
     std::vector<const model::Story*> notes;
     double notesHeight = 0;
+    std::vector<QLineF> columnRules;   // the lines between text columns (w:sep)
     double notesTop() const { return bodyBottom - notesHeight; }
 };
 

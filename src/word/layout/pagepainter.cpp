@@ -102,6 +102,13 @@ void PagePainter::paintPage(QPainter* painter, int index, const QAbstractTextDoc
     const auto [from, to] = m_layout.pageFragments(index);
     const auto& frags = m_layout.fragments();
     paintNotes(painter, index);
+    if (!page.columnRules.empty()) {
+        painter->save();
+        painter->setPen(QPen(Qt::black, 0.75));
+        for (const QLineF& rule : page.columnRules)
+            painter->drawLine(rule);
+        painter->restore();
+    }
     for (int i = from; i < to; ++i) {
         const Fragment& f = frags[size_t(i)];
         if (f.kind == Fragment::Float && f.page == index && placeFloat(f.objectXml, page.rect, page.rect, 0).behindText)
