@@ -12,7 +12,7 @@ Anchors::Anchors(QWidget* parent) : QObject(parent), m_parent(parent)
 
 void Anchors::add(QWidget* child, Qt::Edges edges)
 {
-    m_entries.push_back({child, edges, child->geometry(), m_parent->size()});
+    m_entries.push_back({child, edges, child->geometry(), m_parent->size(), child->geometry(), m_parent->size()});
 }
 
 void Anchors::setDesignGeometry(QWidget* child, const QRect& design)
@@ -20,7 +20,9 @@ void Anchors::setDesignGeometry(QWidget* child, const QRect& design)
     for (Entry& e : m_entries) {
         if (e.child == child) {
             e.design = design;
-            child->setGeometry(place(e, m_parent->size()));
+            e.placed = place(e, m_parent->size());
+            e.placedFor = m_parent->size();
+            child->setGeometry(e.placed);
         }
     }
 }
@@ -54,9 +56,18 @@ QRect Anchors::place(const Entry& e, const QSize& parentSize)
 
 void Anchors::apply()
 {
-    for (const Entry& e : m_entries) {
-        if (e.child)
-            e.child->setGeometry(place(e, m_parent->size()));
+    const QSize size = m_parent->size();
+    for (Entry& e : m_entries) {
+        if (!e.child)
+            continue;
+        if (e.child->geometry() != e.placed) {
+            // Moved or sized since it was placed: that is where it belongs now.
+            e.design = e.child->geometry();
+            e.parentDesign = e.placedFor;
+        }
+        e.placed = place(e, size);
+        e.placedFor = size;
+        e.child->setGeometry(e.placed);
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Keeps child widgets at fixed distances from the anchored edges of their parent
 // when the parent changes size: anchored on both sides of an axis, a child
-// stretches; anchored on one side, it moves with that side.
+// stretches; anchored on one side, it moves with that side. A child that is
+// moved or sized by other code (a label fitted to its new text, say) keeps
+// that place and size as its new design.
 
 #include <QObject>
 #include <QPointer>
@@ -35,6 +37,8 @@ private:
         Qt::Edges edges;
         QRect design;
         QSize parentDesign;
+        QRect placed;       // the geometry last given, for the parent size placedFor
+        QSize placedFor;
     };
     static QRect place(const Entry& e, const QSize& parentSize);
 

@@ -27,6 +27,7 @@ private slots:
     void currencyEditShowsItsValue();
     void anchors_data();
     void anchors();
+    void anchorsKeepWhatOthersChanged();
     void drawnIconsExist();
 };
 
@@ -215,6 +216,25 @@ void TstControls::anchors()
     QCoreApplication::sendPostedEvents();
     a->apply();
     QCOMPARE(child->geometry(), expected);
+}
+
+// A label fitted to new text, and moved, between two resizes keeps its new
+// size and place; only the anchored edge's motion is added.
+void TstControls::anchorsKeepWhatOthersChanged()
+{
+    QWidget parent;
+    parent.resize(400, 300);
+    auto* label = new QWidget(&parent);
+    label->setGeometry(40, 200, 10, 18);
+    widgets::Anchors a(&parent);
+    a.add(label, Qt::LeftEdge | Qt::BottomEdge);
+    label->setGeometry(60, 200, 150, 18);     // fitted to "Eladó_Cégnév" and moved
+    parent.resize(500, 350);
+    a.apply();
+    QCOMPARE(label->geometry(), QRect(60, 250, 150, 18));
+    parent.resize(450, 320);
+    a.apply();
+    QCOMPARE(label->geometry(), QRect(60, 220, 150, 18));
 }
 
 void TstControls::drawnIconsExist()
