@@ -10,10 +10,14 @@
 #include "word/model/docmodel.h"
 
 #include <QGuiApplication>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 #include <QtTest>
 #include <functional>
 
@@ -115,6 +119,7 @@ private slots:
     void emptyParagraphTextTakesTheMarkLook();
     void headerAndFooterBookmarksAreFilled();
     void writtenFilesGainNoSchemaError();
+    void writtenFilesOpenInLibreOffice();
 
 private:
     word::Document* reopen(word::Document* doc, const QString& file);
@@ -329,6 +334,42 @@ void TestWrappers::writtenFilesGainNoSchemaError()
     QVERIFY(m_written.size() >= 10);
     const QStringList errors = schemaErrors(m_written);
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+}
+
+// Every file the edits wrote is opened by LibreOffice, in one run over all of
+// them, and shows the text the engine reads back from it.
+void TestWrappers::writtenFilesOpenInLibreOffice()
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        QSKIP("LibreOffice is not installed");
+    QVERIFY(m_written.size() >= 10);
+    QTemporaryDir profile, out;
+    QStringList args{QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                     QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+                     QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
+                     QStringLiteral("--outdir"), out.path()};
+    for (const auto& [written, original] : m_written)
+        args << written;
+    QProcess lo;
+    lo.start(soffice, args);
+    QVERIFY2(lo.waitForFinished(240'000), "LibreOffice did not finish");
+    const auto words = [](const QString& text) {
+        QSet<QString> set;
+        for (const QString& w : text.split(QRegularExpression(QStringLiteral("[^\\w]+")), Qt::SkipEmptyParts))
+            if (w.size() >= 3)
+                set.insert(w);
+        return set;
+    };
+    for (const auto& [written, original] : m_written) {
+        QFile txt(QDir(out.path()).filePath(QFileInfo(written).completeBaseName() + QStringLiteral(".txt")));
+        QVERIFY2(txt.open(QIODevice::ReadOnly), qPrintable(QFileInfo(written).fileName() + QStringLiteral(" was not opened")));
+        const QSet<QString> theirs = words(QString::fromUtf8(txt.readAll()));
+        const QSet<QString> ours = words(m_docs.app().Documents().Open(written)->Content().Text());
+        const QSet<QString> missing = QSet<QString>(ours).subtract(theirs);
+        QVERIFY2(missing.size() * 10 <= ours.size(),
+                 qPrintable(QFileInfo(written).fileName() + QStringLiteral(": ") + QStringList(missing.values()).join(u' ')));
+    }
 }
 
 QTEST_MAIN(TestWrappers)
