@@ -150,6 +150,8 @@ private slots:
     void hiddenParagraphsAndPrinting();
     void checkBoxesTakeTheirRoomAndShow();
     void footnotesAtTheFootOfTheirPage();
+    void footnoteNumbering_data();
+    void footnoteNumbering();
     void tableRowsBreakAcrossPages_data();
     void tableRowsBreakAcrossPages();
     void columnsOfASection_data();
@@ -944,6 +946,41 @@ void TestLayout::hostileValuesStayBounded()
     QPainter painter(&page);
     for (int i = 0; i < layout->pageCount(); ++i)
         word::layout::PagePainter(*layout).paintPageAt(&painter, i);
+}
+
+void TestLayout::footnoteNumbering_data()
+{
+    QTest::addColumn<QString>("settings");      // footnotePr of the settings
+    QTest::addColumn<QString>("section");       // footnotePr of the section
+    QTest::addColumn<QStringList>("marks");     // of the notes on pages 1 and 2
+    QTest::newRow("default") << QString() << QString() << QStringList{"1", "2", "3"};
+    QTest::newRow("roman from 3") << QStringLiteral("<w:numFmt w:val=\"lowerRoman\"/><w:numStart w:val=\"3\"/>") << QString()
+                                  << QStringList{"iii", "iv", "v"};
+    QTest::newRow("each page") << QString() << QStringLiteral("<w:numRestart w:val=\"eachPage\"/>") << QStringList{"1", "2", "1"};
+    QTest::newRow("section over settings") << QStringLiteral("<w:numFmt w:val=\"upperLetter\"/>")
+                                           << QStringLiteral("<w:numFmt w:val=\"chicago\"/>") << QStringList{"*", "\u2020", "\u2021"};
+}
+
+// Marks as the settings or the section write them, counted on or started
+// again on each page.
+void TestLayout::footnoteNumbering()
+{
+    QFETCH(QString, settings);
+    QFETCH(QString, section);
+    QFETCH(QStringList, marks);
+    DocxRecipe recipe;
+    recipe.body = p(r(QStringLiteral("Egy")) + noteRef(QStringLiteral("4")) + r(QStringLiteral("Kettő")) + noteRef(QStringLiteral("2")))
+                + paras(60) + p(r(QStringLiteral("Három")) + noteRef(QStringLiteral("6")))
+                + sectPr(A4 + (section.isEmpty() ? QString() : QStringLiteral("<w:footnotePr>%1</w:footnotePr>").arg(section)));
+    recipe.extraDocumentRels = rel(QStringLiteral("rIdN"), QStringLiteral("footnotes"), QStringLiteral("footnotes.xml"));
+    recipe.extraParts = {{QStringLiteral("word/footnotes.xml"), footnotesPart({{QStringLiteral("2"), 1}, {QStringLiteral("4"), 1}, {QStringLiteral("6"), 1}})}};
+    if (!settings.isEmpty())
+        recipe.settingsXml = QStringLiteral("<w:settings xmlns:w=\"%1\"><w:footnotePr>%2</w:footnotePr></w:settings>").arg(QLatin1String(kW), settings);
+    PageLayout* layout = openRecipe(recipe);
+    QVERIFY(layout);
+    QCOMPARE(pageOf(*layout, m_doc->textDocument(), QStringLiteral("Három")), 1);
+    QCOMPARE((QStringList{layout->noteMark(QStringLiteral("4")), layout->noteMark(QStringLiteral("2")), layout->noteMark(QStringLiteral("6"))}), marks);
+    QCOMPARE(layout->page(1).notes, std::vector<const word::model::Story*>{layout->noteStory(QStringLiteral("6"))});
 }
 
 QTEST_MAIN(TestLayout)

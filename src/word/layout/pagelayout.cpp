@@ -372,8 +372,7 @@ double PageLayout::Flow::noteHeight(const model::Story* story, double width)
     PageLayout* nl = L.storyLayout(story);
     if (!nl)
         return 0;
-    const int n = story ? L.noteNumber(story->noteId) : 0;
-    nl->setNoteLabel(n > 0 ? QString::number(n) : QString());
+    nl->setNoteLabel(story ? L.noteMark(story->noteId) : QString());
     return nl->storyHeight(width);
 }
 
@@ -1442,8 +1441,10 @@ void PageLayout::readDocumentProps()
                     continue;
                 if (r.type.endsWith(u"/styles"))
                     m_styles.read(pkg->part(part));
-                else if (r.type.endsWith(u"/settings"))
+                else if (r.type.endsWith(u"/settings")) {
                     m_evenOdd = evenAndOddHeaders(pkg->part(part));
+                    m_noteNumbering = footnoteNumbering(pkg->part(part));
+                }
             }
         } catch (...) {
             // A package that cannot be read further is shown with Word's defaults.
@@ -1471,6 +1472,7 @@ void PageLayout::readDocumentProps()
 void PageLayout::numberNotes()
 {
     m_noteNumbers.clear();
+    m_noteMarks.clear();
     if (m_notesById.isEmpty())
         return;
     int n = 0;
@@ -1482,6 +1484,35 @@ void PageLayout::numberNotes()
             if (!id.isEmpty() && m_notesById.contains(id) && !m_noteNumbers.contains(id)
                 && !cf.stringProperty(prop::CharXml).contains(u"customMarkFollows"))
                 m_noteNumbers.insert(id, ++n);
+        }
+    }
+    // Until the pages are known, the notes count on through the document.
+    const NoteNumbering& first = m_sections.empty() || !m_sections.front().notes ? m_noteNumbering : *m_sections.front().notes;
+    for (auto it = m_noteNumbers.begin(); it != m_noteNumbers.end(); ++it) {
+        it.value() += first.start - 1;
+        m_noteMarks.insert(it.key(), first.label(it.value()));
+    }
+}
+
+// With the pages laid out: numbers start again on each page or section
+// where the numbering says so, in the order the notes stand on the pages.
+void PageLayout::renumberNotes()
+{
+    if (m_noteNumbers.isEmpty())
+        return;
+    int counter = 0;
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        const PageInfo& p = m_pages[i];
+        const SectionProps& s = m_sections[size_t(std::clamp(p.section, 0, int(m_sections.size()) - 1))];
+        const NoteNumbering& n = s.notes ? *s.notes : m_noteNumbering;
+        if (i == 0 || n.restart == NoteNumbering::EachPage
+            || (n.restart == NoteNumbering::EachSection && p.section != m_pages[i - 1].section))
+            counter = n.start - 1;
+        for (const model::Story* note : p.notes) {
+            if (!m_noteNumbers.contains(note->noteId))
+                continue;
+            m_noteNumbers[note->noteId] = ++counter;
+            m_noteMarks[note->noteId] = n.label(counter);
         }
     }
 }
@@ -1794,6 +1825,8 @@ void PageLayout::layoutFrom(int from, int to)
 
 void PageLayout::finishPages()
 {
+    if (!m_story)
+        renumberNotes();
     // SECTIONPAGES: the pages of each page's section.
     for (size_t i = 0; i < m_pages.size();) {
         size_t j = i;
@@ -1959,11 +1992,11 @@ QSizeF PageLayout::inlineObjectSize(const QTextFormat& format, int posInDocument
         return QSizeF(fm.horizontalAdvance(symbolText(xml)), fm.height());
     }
     if (const QString id = footnoteId(cf); !id.isEmpty()) {
-        const int n = m_noteNumbers.value(id);
-        if (n <= 0)
+        const QString mark = m_noteMarks.value(id);
+        if (mark.isEmpty())
             return QSizeF(0, 0);
         const QFontMetricsF full(QFont(cf.font(), &m_device));
-        return QSizeF(QFontMetricsF(QFont(noteNumberFont(cf), &m_device)).horizontalAdvance(QString::number(n)), full.ascent());
+        return QSizeF(QFontMetricsF(QFont(noteNumberFont(cf), &m_device)).horizontalAdvance(mark), full.ascent());
     }
     if (format.isImageFormat()) {
         const QTextImageFormat img = format.toImageFormat();

@@ -132,6 +132,8 @@ public:
     PageLayout* storyLayout(const model::Story* story) const;
     // The number a footnote shows (by its w:id), 0 when it has none.
     int noteNumber(const QString& id) const { return m_noteNumbers.value(id); }
+    // The number as the document writes it (1, i, a, *), empty when the note has none.
+    QString noteMark(const QString& id) const { return m_noteMarks.value(id); }
     const model::Story* noteStory(const QString& id) const { return m_notesById.value(id); }
     // A footnote's layout: the number it starts with, drawn in the room it keeps before its first line.
     void setNoteLabel(const QString& label);
@@ -174,6 +176,9 @@ private:
     std::vector<Record> m_records;            // per top-level item, as last laid out
     QHash<QTextFrame*, QRectF> m_tableRects;
     QHash<QString, int> m_noteNumbers;        // footnote id -> its number
+    QHash<QString, QString> m_noteMarks;      // footnote id -> its number as written
+    NoteNumbering m_noteNumbering;            // the settings' footnote numbering
+    void renumberNotes();
     QHash<QString, const model::Story*> m_notesById;
     QString m_noteLabel;
     double m_noteLabelWidth = 0;

@@ -275,8 +275,7 @@ void PagePainter::paintNotes(QPainter* painter, int index) const
         PageLayout* nl = m_layout.storyLayout(note);
         if (!nl)
             continue;
-        const int n = m_layout.noteNumber(note->noteId);
-        nl->setNoteLabel(n > 0 ? QString::number(n) : QString());
+        nl->setNoteLabel(m_layout.noteMark(note->noteId));
         const double h = nl->storyHeight(s.textWidth());
         paintStory(painter, *nl, QPointF(left, y), index);
         const QTextBlock first = nl->m_text->begin();
@@ -406,13 +405,13 @@ void PagePainter::drawInline(QPainter* painter, const QRectF& rect, const QTextF
         return;
     }
     if (const QString id = footnoteId(cf); !id.isEmpty()) {
-        const int n = m_layout.noteNumber(id);
-        if (n > 0) {
+        const QString mark = m_layout.noteMark(id);
+        if (!mark.isEmpty()) {
             painter->save();
             painter->setFont(noteNumberFont(cf));
             painter->setPen(cf.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : cf.foreground().color());
             // Raised: the number's baseline at two fifths of the text's height.
-            painter->drawText(QPointF(rect.left(), rect.bottom() - rect.height() * 0.4), QString::number(n));
+            painter->drawText(QPointF(rect.left(), rect.bottom() - rect.height() * 0.4), mark);
             painter->restore();
         }
         return;

@@ -234,6 +234,8 @@ RowProps parseRowXml(const QString& rowOpenXml);
 
 namespace {
 
+NoteNumbering readNoteNumbering(pugi::xml_node pr, NoteNumbering n);
+
 // Equal columns share the text's width less the space between them; columns
 // of their own widths take them as written. Columns that cannot hold text
 // (too many, too narrow, wider together than the text) make one column.
@@ -340,6 +342,8 @@ SectionProps parseSection(const QString& xml)
     }
     if (pugi::xml_node cols = child(sect, "cols"))
         s.columns = parseColumns(cols, s.textWidth(), &s.columnLines);
+    if (pugi::xml_node notes = child(sect, "footnotePr"))
+        s.notes = readNoteNumbering(notes, NoteNumbering());
     s.titlePage = onOff(child(sect, "titlePg"));
     if (pugi::xml_node n = child(sect, "pgNumType")) {
         bool ok = false;
@@ -433,6 +437,66 @@ RowProps parseRowXml(const QString& rowOpenXml)
     r.header = onOff(child(trPr, "tblHeader"));
     r.cantSplit = onOff(child(trPr, "cantSplit"));
     return r;
+}
+
+namespace {
+
+NoteNumbering readNoteNumbering(pugi::xml_node pr, NoteNumbering n)
+{
+    if (pugi::xml_node restart = child(pr, "numRestart")) {
+        const QString v = attr(restart, "val");
+        n.restart = v == u"eachPage" ? NoteNumbering::EachPage : v == u"eachSect" ? NoteNumbering::EachSection : NoteNumbering::Continuous;
+    }
+    if (pugi::xml_node start = child(pr, "numStart")) {
+        bool ok = false;
+        const int v = attr(start, "val").toInt(&ok);
+        if (ok && v >= 0 && v < 100000)
+            n.start = v;
+    }
+    if (pugi::xml_node fmt = child(pr, "numFmt"); fmt && !attr(fmt, "val").isEmpty())
+        n.format = attr(fmt, "val");
+    return n;
+}
+
+} // namespace
+
+QString NoteNumbering::label(int n) const
+{
+    if (n <= 0 && format != u"decimal")
+        return QString::number(n);
+    auto roman = [](int v) {
+        static const std::pair<int, const char*> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"},
+                                                            {50, "l"}, {40, "xl"}, {10, "x"}, {9, "ix"}, {5, "v"}, {4, "iv"}, {1, "i"}};
+        QString out;
+        for (const auto& [value, text] : parts)
+            for (; v >= value && out.size() < 40; v -= value)
+                out += QLatin1String(text);
+        return out;
+    };
+    // Letters and marks repeat: a..z, aa..zz; *, †, ‡, §, **, ...
+    auto repeated = [](int v, const QString& set) {
+        const int k = int(set.size());
+        return QString(std::min(1 + (v - 1) / k, 20), set.at((v - 1) % k));
+    };
+    if (format == u"lowerRoman")
+        return roman(n);
+    if (format == u"upperRoman")
+        return roman(n).toUpper();
+    if (format == u"lowerLetter")
+        return repeated(n, QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
+    if (format == u"upperLetter")
+        return repeated(n, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+    if (format == u"chicago")
+        return repeated(n, QStringLiteral("*\u2020\u2021\u00A7"));
+    return QString::number(n);
+}
+
+NoteNumbering footnoteNumbering(const QByteArray& settingsXml)
+{
+    pugi::xml_document doc;
+    if (!doc.load_buffer(settingsXml.constData(), size_t(settingsXml.size())))
+        return {};
+    return readNoteNumbering(child(doc.document_element(), "footnotePr"), NoteNumbering());
 }
 
 bool evenAndOddHeaders(const QByteArray& settingsXml)

@@ -36,6 +36,16 @@ struct Border {
     }
 };
 
+// How footnotes are numbered (w:footnotePr of the settings or a section).
+struct NoteNumbering {
+    enum Restart { Continuous, EachSection, EachPage };
+    Restart restart = Continuous;
+    int start = 1;
+    QString format = QStringLiteral("decimal");   // w:numFmt
+    // A number as this numbering writes it.
+    QString label(int n) const;
+};
+
 struct SectionProps {
     enum Start { NextPage, Continuous, OddPage, EvenPage, NextColumn };
     QSizeF page { 793.7, 1122.5 };                     // A4
@@ -53,6 +63,7 @@ struct SectionProps {
     // its width; empty for one column of the text's width.
     std::vector<std::pair<double, double>> columns;
     bool columnLines = false;                          // w:sep: a line between the columns
+    std::optional<NoteNumbering> notes;                // the section's own footnote numbering
 
     double textWidth() const { return page.width() - margins.left() - margins.right(); }
     int columnCount() const { return columns.empty() ? 1 : int(columns.size()); }
@@ -146,5 +157,7 @@ RowProps parseRow(const QString& rowOpenXml);
 
 // The evenAndOddHeaders setting of a settings part.
 bool evenAndOddHeaders(const QByteArray& settingsXml);
+// The footnote numbering of a settings part.
+NoteNumbering footnoteNumbering(const QByteArray& settingsXml);
 
 } // namespace word::layout
