@@ -684,7 +684,12 @@ bool PageLayout::Flow::paragraphPass(const QTextBlock& b, State& st, const Item*
         tl->setPosition(QPointF(columnX, st.y));
         return true;
     }
-    const Prepared prep = prepareBlock(b);
+    Prepared prep = prepareBlock(b);
+    // The empty paragraph that ends columns with a continuous section break
+    // takes no room, so the columns share only the text.
+    if (b.length() <= 1 && !blockSectPr(b).isEmpty() && s.columnCount() > 1 && next
+        && L.m_sections[size_t(next->section)].start == SectionProps::Continuous)
+        prep.hidden = true;
     if (prep.hidden) {
         // A hidden paragraph, mark and all: its lines stand at one place and take no room.
         tl->setTextOption(optionFor(bf));
