@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextDocument>
@@ -148,6 +149,7 @@ private slots:
     void hiddenTextTakesNoRoom();
     void hiddenTextFormatsAreNoEdit();
     void hiddenParagraphsAndPrinting();
+    void printedTextLeavesHiddenOut();
     void checkBoxesTakeTheirRoomAndShow();
     void footnotesAtTheFootOfTheirPage();
     void footnoteNumbering_data();
@@ -981,6 +983,43 @@ void TestLayout::footnoteNumbering()
     QCOMPARE(pageOf(*layout, m_doc->textDocument(), QStringLiteral("Három")), 1);
     QCOMPARE((QStringList{layout->noteMark(QStringLiteral("4")), layout->noteMark(QStringLiteral("2")), layout->noteMark(QStringLiteral("6"))}), marks);
     QCOMPARE(layout->page(1).notes, std::vector<const word::model::Story*>{layout->noteStory(QStringLiteral("6"))});
+}
+
+// The PDF of a document shown with its marks: no hidden text in the body or
+// in a footer whose page number is printed, the footnote with its number.
+void TestLayout::printedTextLeavesHiddenOut()
+{
+    const QString footer = QStringLiteral(
+        "<w:ftr xmlns:w=\"%1\"><w:p><w:r><w:t xml:space=\"preserve\">Oldal </w:t></w:r>"
+        "<w:r><w:rPr><w:vanish/></w:rPr><w:t xml:space=\"preserve\">LABREJTETT </w:t></w:r>"
+        "<w:fldSimple w:instr=\" PAGE \"><w:r><w:t>9</w:t></w:r></w:fldSimple></w:p></w:ftr>").arg(QLatin1String(kW));
+    DocxRecipe recipe;
+    recipe.body = p(r(QStringLiteral("Látható ")) + r(QStringLiteral("TESTREJTETT "), QStringLiteral("<w:vanish/>")) + r(QStringLiteral("szöveg"))
+                    + noteRef(QStringLiteral("1")))
+                + p(r(QStringLiteral("Vége")), QStringLiteral("<w:sectPr xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                                                          "<w:footerReference w:type=\"default\" r:id=\"rIdF1\"/>%1</w:sectPr>").arg(A4));
+    recipe.extraDocumentRels = rel(QStringLiteral("rIdF1"), QStringLiteral("footer"), QStringLiteral("footer1.xml"))
+                             + rel(QStringLiteral("rIdN"), QStringLiteral("footnotes"), QStringLiteral("footnotes.xml"));
+    recipe.extraParts = {{QStringLiteral("word/footer1.xml"), footer.toUtf8()},
+                         {QStringLiteral("word/footnotes.xml"), footnotesPart({{QStringLiteral("1"), 1}})}};
+    PageLayout* layout = openRecipe(recipe);
+    QVERIFY(layout);
+    layout->setShowMarks(true);
+    const QString pdf = m_docs.dir() + QStringLiteral("/rejtett.pdf");
+    {
+        QPdfWriter writer(pdf);
+        QVERIFY(word::layout::PagePainter::paintDocument(*layout, writer));
+    }
+    QProcess poppler;
+    poppler.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    if (!poppler.waitForFinished(30000) || poppler.exitStatus() != QProcess::NormalExit || poppler.exitCode() != 0)
+        QSKIP("pdftotext (poppler-utils) is not available");
+    const QString text = QString::fromUtf8(poppler.readAllStandardOutput());
+    QVERIFY2(text.contains(QStringLiteral("Látható")) && text.contains(QStringLiteral("szöveg")), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("REJTETT")), qPrintable(text));
+    QVERIFY(text.contains(QRegularExpression(QStringLiteral("Oldal\\s*1"))));
+    QVERIFY(text.contains(QStringLiteral("Jegyzet 1 sora 0")));
+    QVERIFY(layout->marksShown());
 }
 
 QTEST_MAIN(TestLayout)

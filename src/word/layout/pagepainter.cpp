@@ -223,6 +223,9 @@ void PagePainter::paintStory(QPainter* painter, const PageLayout& story, const Q
             r.start = int(text.size());
             r.length = int(piece.size());
             r.format = c.charFormat();
+            // Hidden text stays out of the printed line as it does out of the laid-out one.
+            if (!story.marksShown() && story.m_styles.hiddenRun(r.format.stringProperty(prop::RPrXml)))
+                return;
             formats.append(r);
             text += piece;
         };
