@@ -1249,12 +1249,12 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
         return std::make_pair(cut, some);
     };
     // Row r in parts, each on its page: [a, b) of its height placed at top.
-    struct Part {
+    struct Slice {
         double a, b, top;
         int page;
         double dx;
     };
-    auto emitParts = [&](int r, const std::vector<Part>& parts) {
+    auto emitParts = [&](int r, const std::vector<Slice>& parts) {
         auto partOf = [&](double at) {
             size_t i = 0;
             while (i + 1 < parts.size() && at >= parts[i + 1].a - Epsilon)
@@ -1262,7 +1262,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
             return i;
         };
         for (const CellBox& box : grid[size_t(r)]) {
-            for (const Part& part : parts) {
+            for (const Slice& part : parts) {
                 Fragment cellBox;
                 cellBox.kind = Fragment::Box;
                 cellBox.page = part.page;
@@ -1275,7 +1275,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
             for (size_t k = box.fragFrom; k < box.fragTo; ++k) {
                 Fragment fr = cellFrags[k];
                 if (fr.kind != Fragment::Lines) {
-                    for (const Part& part : parts) {
+                    for (const Slice& part : parts) {
                         const double top = std::max(fr.rect.top(), part.a), bottom = std::min(fr.rect.bottom(), part.b);
                         if (bottom <= top)
                             continue;
@@ -1355,7 +1355,7 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
         if (st && y + h > foot() + Epsilon && splittable[size_t(r)]
             && (!rowProps[size_t(r)].cantSplit || h > bottom(*st) - top(*st))) {
             const std::vector<std::pair<double, double>> lines = rowLines(r);
-            std::vector<Part> parts;
+            std::vector<Slice> parts;
             double a = 0;
             for (;;) {
                 const double room = (parts.empty() ? foot() : bottom(*st)) - y;
