@@ -136,6 +136,7 @@ private slots:
     void copyWithFocusInEntryBox();
     void cutAndPasteActOnTheDocument();
     void undoWithNothingToUndoIsSilent();
+    void cancelledPrintingIsSilent();
     void pasteWithEmptyClipboardIsSilent();
     void keysOutsideTheDocumentRunNothing_data();
     void keysOutsideTheDocumentRunNothing();
@@ -435,6 +436,34 @@ void TestCommandWindow::cutAndPasteActOnTheDocument()
     QTest::mouseClick(form().SpeedItem13, Qt::LeftButton);
     QCOMPARE(form().WordDoc->Content().Text(), QStringLiteral("szerződésAdásvételi "));
     QVERIFY(m_reports.isEmpty());
+}
+
+// Ctrl+P shows the print dialog; cancelling it prints nothing and says nothing,
+// and the document is as it was.
+void TestCommandWindow::cancelledPrintingIsSilent()
+{
+    open(p(r(kBody)));
+    QStringList seen;
+    QTimer watcher;
+    watcher.setInterval(20);
+    connect(&watcher, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            seen << modal->objectName();
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
+    });
+    watcher.start();
+    QTest::keyClick(&form(), Qt::Key_P, Qt::ControlModifier);
+    QTRY_VERIFY(!seen.isEmpty());
+    watcher.stop();
+    QCOMPARE(seen, QStringList{QStringLiteral("PrintDialog")});
+    QVERIFY(m_reports.isEmpty());
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(form().WordDoc->Saved());
+    QCOMPARE(form().WordDoc->Content().Text(), kBody);
 }
 
 void TestCommandWindow::undoWithNothingToUndoIsSilent()
