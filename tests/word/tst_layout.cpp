@@ -418,7 +418,10 @@ void TestLayout::hiddenTextTakesNoRoom()
     recipe.body = p(r(QStringLiteral("Minta ")) + r(QStringLiteral("szöveg")))
                 + p(r(QStringLiteral("Saját ")) + r(QStringLiteral("REJTETT SZÖVEG "), QStringLiteral("<w:vanish/>")) + r(QStringLiteral("szöveg")))
                 + p(r(QStringLiteral("Stílus ")) + r(QStringLiteral("REJTETT SZÖVEG "), QStringLiteral("<w:rStyle w:val=\"Belole\"/>")) + r(QStringLiteral("szöveg")))
-                + p(r(QStringLiteral("Kikapcsolt ")) + r(QStringLiteral("LÁTHATÓ "), QStringLiteral("<w:rStyle w:val=\"Rejtett\"/><w:vanish w:val=\"0\"/>")) + r(QStringLiteral("szöveg")));
+                + p(r(QStringLiteral("Kikapcsolt ")) + r(QStringLiteral("LÁTHATÓ "), QStringLiteral("<w:rStyle w:val=\"Rejtett\"/><w:vanish w:val=\"0\"/>")) + r(QStringLiteral("szöveg")))
+                // An object in the line (a symbol) hidden as well.
+                + p(r(QStringLiteral("Jel ")) + QStringLiteral("<w:r><w:rPr><w:vanish/></w:rPr><w:sym w:font=\"Symbol\" w:char=\"F0B7\"/></w:r>")
+                    + r(QStringLiteral("szöveg")));
     PageLayout* layout = openRecipe(recipe);
     QVERIFY(layout);
     QTextDocument* text = m_doc->textDocument();
@@ -432,6 +435,9 @@ void TestLayout::hiddenTextTakesNoRoom()
     QVERIFY(std::abs(styled - placeOf(text, QStringLiteral("Stílus"), QStringLiteral("REJTETT")).x()) < 1);
     QVERIFY(shownByVal - placeOf(text, QStringLiteral("Kikapcsolt"), QStringLiteral("LÁTHATÓ")).x() > 40);
     QVERIFY(plain > 0);
+    const double symbolRoom = placeOf(text, QStringLiteral("Jel"), QStringLiteral("szöveg")).x()
+                            - placeOf(text, QStringLiteral("Jel"), QString(QChar::ObjectReplacementCharacter)).x();
+    QVERIFY2(symbolRoom < 0.5, qPrintable(QString::number(symbolRoom)));
 
     // The engine's View.ShowAll shows it, with a dotted underline.
     m_doc->ActiveWindow().View().setShowAll(true);
@@ -439,6 +445,8 @@ void TestLayout::hiddenTextTakesNoRoom()
     const double ownShown = placeOf(text, QStringLiteral("Saját"), QStringLiteral("szöveg")).x();
     QVERIFY(ownShown - ownStart > 80);
     QVERIFY(placeOf(text, QStringLiteral("Stílus"), QStringLiteral("szöveg")).x() - ownStart > 80);
+    QVERIFY(placeOf(text, QStringLiteral("Jel"), QStringLiteral("szöveg")).x()
+            - placeOf(text, QStringLiteral("Jel"), QString(QChar::ObjectReplacementCharacter)).x() > 3);
     bool dotted = false;
     for (QTextBlock b = text->begin(); b.isValid(); b = b.next())
         if (b.text().startsWith(QStringLiteral("Saját")))

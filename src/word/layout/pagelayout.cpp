@@ -606,8 +606,6 @@ void PageLayout::Flow::item(const Item& it, State& st, const Item* next)
     if (balanceHeight > 0 && it.section == balanceSection && st.columnLimit <= 0)
         st.columnLimit = st.columnTop + balanceHeight;
     if (it.table) {
-        const SectionProps& s = sec(st);
-        Q_UNUSED(s);
         tableAt(static_cast<QTextTable*>(it.table), areaLeft(st), st.y, areaWidth(st), L.m_frags, &st);
         st.prevAfter = 0;
         st.prevStyle.clear();
@@ -625,7 +623,7 @@ void PageLayout::Flow::placeFloats(const QTextBlock& b, State& st, double paraTo
         if (cf.intProperty(prop::CharKind) != prop::KindObject)
             continue;
         const QString xml = cf.stringProperty(prop::CharXml);
-        if (!isFloating(xml))
+        if (!isFloating(xml) || (!L.marksShown() && L.m_styles.hiddenRun(cf.stringProperty(prop::RPrXml))))
             continue;
         const PageInfo& page = L.m_pages[size_t(st.page)];
         const SectionProps& s = sec(st);
@@ -1972,7 +1970,8 @@ void PageLayout::resizeInlineObject(QTextInlineObject item, int posInDocument, c
 {
     const QSizeF size = inlineObjectSize(format, posInDocument);
     item.setWidth(size.width());
-    if (format.toCharFormat().intProperty(prop::CharKind) == prop::KindObject && isSymbol(format.stringProperty(prop::CharXml))) {
+    if (format.toCharFormat().intProperty(prop::CharKind) == prop::KindObject && isSymbol(format.stringProperty(prop::CharXml))
+        && size.width() > 0) {
         const QFontMetricsF fm(QFont(format.toCharFormat().font(), &m_device));
         item.setAscent(fm.ascent());
         item.setDescent(fm.descent());
@@ -1989,6 +1988,9 @@ QSizeF PageLayout::inlineObjectSize(const QTextFormat& format, int posInDocument
     const int kind = cf.intProperty(prop::CharKind);
     const QString xml = cf.stringProperty(prop::CharXml);
     if (kind == prop::KindPageBreak || kind == prop::KindColumnBreak)
+        return QSizeF(0, 0);
+    // A hidden picture or note reference takes no room either.
+    if (!marksShown() && m_styles.hiddenRun(cf.stringProperty(prop::RPrXml)))
         return QSizeF(0, 0);
     if (isFloating(xml))
         return QSizeF(0, 0);

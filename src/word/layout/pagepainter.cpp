@@ -399,6 +399,8 @@ void PagePainter::drawInline(QPainter* painter, const QRectF& rect, const QTextF
     if (isFloating(xml) || cf.intProperty(prop::CharKind) == prop::KindPageBreak
         || cf.intProperty(prop::CharKind) == prop::KindColumnBreak)
         return;
+    if (!m_layout.marksShown() && m_layout.m_styles.hiddenRun(cf.stringProperty(prop::RPrXml)))
+        return;
     if (isSymbol(xml)) {
         QFont font = cf.font();
         font.setPixelSize(qMax(1, qRound(font.pointSizeF() * UnitsPerPoint)));
