@@ -522,14 +522,18 @@ void TestLayout::checkBoxesTakeTheirRoomAndShow()
     const QString empty = checkBox(QStringLiteral("<w:size w:val=\"30\"/><w:default w:val=\"0\"/>"));
     const QString crossed = checkBox(QStringLiteral("<w:sizeAuto/><w:default w:val=\"0\"/><w:checked/>"));
     const QString byDefault = checkBox(QStringLiteral("<w:sizeAuto/><w:default w:val=\"1\"/>"));
+    QString hiddenBox = checkBox(QStringLiteral("<w:size w:val=\"30\"/>"));
+    hiddenBox.replace(QStringLiteral("<w:r><w:fldChar"), QStringLiteral("<w:r><w:rPr><w:vanish/></w:rPr><w:fldChar"));
     PageLayout* layout = open(p(r(QStringLiteral("Minta Igen  Nem")))
                               + p(r(QStringLiteral("Első Igen ")) + empty + r(QStringLiteral(" Nem")))
                               + p(r(QStringLiteral("Második Igen ")) + crossed + byDefault + r(QStringLiteral(" Nem")))
-                              + p(crossed + r(QStringLiteral("Harmadik"))));
+                              + p(crossed + r(QStringLiteral("Harmadik")))
+                              + p(r(QStringLiteral("Rejtett Igen ")) + hiddenBox + r(QStringLiteral(" Nem"))));
     QVERIFY(layout);
     QTextDocument* text = m_doc->textDocument();
     const std::vector<word::layout::CheckBoxField> boxes = word::layout::checkBoxes(m_doc->model());
-    QCOMPARE(boxes.size(), size_t(4));
+    QCOMPARE(boxes.size(), size_t(5));
+    QVERIFY(boxes[4].hidden && !boxes[0].hidden);
     QCOMPARE(boxes[0].checked, false);
     QCOMPARE(boxes[0].size, 15.0);
     QCOMPARE(boxes[1].checked, true);
@@ -546,6 +550,14 @@ void TestLayout::checkBoxesTakeTheirRoomAndShow()
     const double third = placeOf(text, QStringLiteral("Harmadik"), QStringLiteral("Harmadik")).x() - layout->pageRect(0).left()
                        - layout->section(0).margins.left();
     QVERIFY(std::abs(third - 16) < 0.6);
+    // A hidden box takes its room only while marks are shown.
+    auto hiddenGap = [&] {
+        return placeOf(text, QStringLiteral("Rejtett"), QStringLiteral(" Nem")).x() - placeOf(text, QStringLiteral("Rejtett"), QStringLiteral("Igen")).x();
+    };
+    QVERIFY(std::abs(hiddenGap() - plain) < 0.6);
+    layout->setShowMarks(true);
+    QVERIFY(std::abs(hiddenGap() - plain - 20) < 0.6);
+    layout->setShowMarks(false);
 
     // Drawn: the box's frame, and its middle inked only when crossed.
     QImage page(layout->pageRect(0).size().toSize(), QImage::Format_RGB32);

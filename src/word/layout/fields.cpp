@@ -40,6 +40,8 @@ CheckBoxField readCheckBox(const QString& beginXml)
     pugi::xml_document doc;
     if (!xml::parse(doc, beginXml))
         return out;
+    if (pugi::xml_node vanish = xml::child(xml::find(doc, "rPr"), "vanish"))
+        out.hidden = onOff(vanish);
     const pugi::xml_node box = xml::find(doc, "checkBox");
     if (pugi::xml_node checked = xml::child(box, "checked"))
         out.checked = onOff(checked);

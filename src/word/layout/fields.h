@@ -24,6 +24,7 @@ struct CheckBoxField {
     int position = 0;
     bool checked = false;     // w:checked, else w:default
     double size = 0;          // points; 0 for the size of the text
+    bool hidden = false;      // its field's run is hidden text
 };
 
 // In text order.

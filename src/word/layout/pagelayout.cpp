@@ -1613,7 +1613,10 @@ void PageLayout::findCheckBoxes()
 {
     m_boxes.clear();
     const int last = std::max(0, m_text->characterCount() - 1);
+    const bool shown = marksShown();
     for (const CheckBoxField& f : checkBoxes(*m_model)) {
+        if (f.hidden && !shown)
+            continue;
         BoxPlace place;
         place.position = std::clamp(f.position, 0, last);
         place.checked = f.checked;
