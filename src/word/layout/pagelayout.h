@@ -10,7 +10,13 @@
 // them, page 0 at the origin. Pagination follows the sections of the
 // document with their own page setup, headers and footers (chosen as Word
 // chooses them), manual and section breaks, keep and widow rules, tables
-// with their borders and merged cells, and floating objects.
+// with their borders and merged cells (rows breaking across pages between
+// lines), floating objects, text columns (balanced before a continuous
+// section), footnotes at the foot of their page, hidden text and legacy
+// check boxes.
+//
+// Hidden text and the room of check boxes are additional formats of the
+// blocks' layouts, marked as the layout's own, beside those others set.
 //
 // An edit lays out again from the changed paragraph's page; as soon as a
 // paragraph after the edit starts where it started before, the rest of the
