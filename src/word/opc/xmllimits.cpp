@@ -181,17 +181,26 @@ void markUtf8(pugi::xml_document& doc)
 constexpr unsigned kParseFlags = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments
     | pugi::parse_pi | pugi::parse_ws_pcdata | pugi::parse_doctype;
 
+// The part as UTF-8 in utf8, or the reason it is refused before any parse:
+// an encoding the engine does not read, or a DOCTYPE.
+QString admitted(const QByteArray& data, QByteArray& utf8)
+{
+    QString problem;
+    utf8 = toUtf8(data, problem);
+    if (problem.isEmpty() && hasDoctype(utf8))
+        problem = QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
+    return problem;
+}
+
 } // namespace
 
 QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBudget& budget)
 {
     doc.reset();
-    QString problem;
-    const QByteArray utf8 = toUtf8(data, problem);
+    QByteArray utf8;
+    QString problem = admitted(data, utf8);
     if (!problem.isEmpty())
         return problem;
-    if (hasDoctype(utf8))
-        return QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
     const pugi::xml_parse_result r = doc.load_buffer(utf8.constData(), size_t(utf8.size()), kParseFlags, pugi::encoding_utf8);
     if (!r) {
         const QString why = syntaxProblem(r);
@@ -300,14 +309,11 @@ void scanMarkup(const QByteArray& utf8, XmlCensus& census)
 
 QString quickCensusOf(const QByteArray& data, XmlCensus& census)
 {
-    QString problem;
-    const QByteArray utf8 = toUtf8(data, problem);
-    if (!problem.isEmpty())
-        return problem;
-    if (hasDoctype(utf8))
-        return QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
-    scanMarkup(utf8, census);
-    return {};
+    QByteArray utf8;
+    const QString problem = admitted(data, utf8);
+    if (problem.isEmpty())
+        scanMarkup(utf8, census);
+    return problem;
 }
 
 QString censusOf(const QByteArray& data, XmlCensus& census)
