@@ -3,7 +3,7 @@
 // the middle of it (the relayout that typing causes plus the repaint of the
 // changed line), each as the median of several rounds.
 //
-// Usage: quillora-layout-bench [occurrences]   (default 60, about 370 pages)
+// Usage: quillora-layout-bench [occurrences]   (default 380: 362 pages)
 
 #include "../contractgenerator.h"
 
@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const int occurrences = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
+    const int occurrences = argc > 1 ? std::max(1, std::atoi(argv[1])) : 380;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.docx"));
     const QString failed = ContractGenerator(40, occurrences).write(path);
