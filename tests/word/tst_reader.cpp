@@ -127,6 +127,37 @@ private slots:
         QCOMPARE(got, labels);
         QCOMPARE(doc->Content().Text(), QStringLiteral("egy\rkettő\rközbe\rhárom"));   // labels are not text
     }
+
+    // A level's indents apply attribute by attribute, unless the paragraph
+    // sets that one itself: a hanging label stands in the margin of the text.
+    void numberingLevelIndents_data()
+    {
+        QTest::addColumn<QString>("ownInd");
+        QTest::addColumn<double>("left");
+        QTest::addColumn<double>("first");
+        QTest::newRow("the level's") << QString() << 425 / 15.0 << -425 / 15.0;
+        QTest::newRow("own left only") << "<w:ind w:left=\"720\"/>" << 720 / 15.0 << -425 / 15.0;
+        QTest::newRow("own first line") << "<w:ind w:firstLine=\"0\"/>" << 425 / 15.0 << 0.0;
+        QTest::newRow("both own") << "<w:ind w:left=\"0\" w:hanging=\"300\"/>" << 0.0 << -300 / 15.0;
+    }
+    void numberingLevelIndents()
+    {
+        QFETCH(QString, ownInd);
+        QFETCH(double, left);
+        QFETCH(double, first);
+        DocxRecipe recipe;
+        recipe.numberingXml = QStringLiteral("<w:numbering xmlns:w=\"") + QLatin1String(kW)
+            + QStringLiteral("\"><w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\">"
+                             "<w:start w:val=\"1\"/><w:numFmt w:val=\"decimal\"/><w:lvlText w:val=\"%1.\"/>"
+                             "<w:pPr><w:ind w:left=\"425\" w:hanging=\"425\"/></w:pPr></w:lvl></w:abstractNum>"
+                             "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>");
+        recipe.body = p(r("cím"), QStringLiteral("<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>") + ownInd);
+        word::Document* doc = m_app.Documents().Open(write(recipe));
+        const QTextBlockFormat bf = doc->textDocument()->begin().blockFormat();
+        QCOMPARE(bf.stringProperty(word::model::prop::ListLabel), QStringLiteral("1."));
+        QCOMPARE(bf.leftMargin(), left);
+        QCOMPARE(bf.textIndent(), first);
+    }
 };
 
 QTEST_MAIN(TestReader)

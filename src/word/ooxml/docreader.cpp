@@ -531,9 +531,16 @@ QString Reader::numberingLabel(pugi::xml_node pPr, const QString& styleId, QText
     const qsizetype prefixLength = label.size() - m_listDisplay.suffix.size() - m_numbering.lastOwnNumber().size();
     m_listDisplay.prefix = label.left(std::max<qsizetype>(0, prefixLength));
     m_listKey = numId + u'/' + QString::number(ilvl) + u'/' + m_listDisplay.prefix;
+    // The level's indents stand unless the paragraph sets its own, attribute
+    // by attribute as Word merges them.
+    const pugi::xml_node ind = m_n.child(pPr, "ind");
+    const bool ownLeft = ind && (ind.attribute(m_n.qualified("left").c_str()) || ind.attribute(m_n.qualified("start").c_str()));
+    const bool ownFirst = ind && (ind.attribute(m_n.qualified("hanging").c_str()) || ind.attribute(m_n.qualified("firstLine").c_str()));
     const int indent = m_numbering.levelIndent(numId, ilvl);
-    if (indent >= 0 && !m_n.child(pPr, "ind"))
+    if (indent >= 0 && !ownLeft)
         bf.setLeftMargin(indent / 15.0);
+    if (const std::optional<int> first = m_numbering.levelFirstLine(numId, ilvl); first && !ownFirst)
+        bf.setTextIndent(*first / 15.0);
     return label;
 }
 

@@ -5,11 +5,15 @@
 
 #include <QTextListFormat>
 
+#include <algorithm>
 #include <limits>
 
 namespace word::ooxml {
 
 namespace {
+
+// An indent beyond a page's width is no indent anyone meant (31680 twips = 22 in).
+constexpr int kMaxIndentTwips = 31680;
 
 QString roman(int n)
 {
@@ -87,8 +91,15 @@ void Numbering::read(const QByteArray& numberingXml, const QString& partName)
                     lv.numFmt = fmt;
                 lv.text = n.childVal(l, "lvlText");
                 lv.legal = XmlNames::onOff(n.child(l, "isLgl"), false);
-                const QString left = XmlNames::attrText(n.child(n.child(l, "pPr"), "ind"), "left");
+                const pugi::xml_node ind = n.child(n.child(l, "pPr"), "ind");
+                const QString left = XmlNames::attrText(ind, "left");
                 lv.indent = left.isEmpty() ? -1 : left.toInt();
+                const QString hanging = XmlNames::attrText(ind, "hanging");
+                const QString firstLine = XmlNames::attrText(ind, "firstLine");
+                if (!hanging.isEmpty())
+                    lv.firstLine = -std::clamp(hanging.toInt(), 0, kMaxIndentTwips);
+                else if (!firstLine.isEmpty())
+                    lv.firstLine = std::clamp(firstLine.toInt(), 0, kMaxIndentTwips);
             }
             m_abstract.insert(XmlNames::attrText(a, "abstractNumId"), levels);
         } else if (n.is(a, "num")) {
@@ -119,6 +130,12 @@ int Numbering::levelIndent(const QString& numId, int ilvl) const
 {
     const Level* lv = level(numId, ilvl);
     return lv ? lv->indent : -1;
+}
+
+std::optional<int> Numbering::levelFirstLine(const QString& numId, int ilvl) const
+{
+    const Level* lv = level(numId, ilvl);
+    return lv ? lv->firstLine : std::nullopt;
 }
 
 Numbering::Display Numbering::display(const QString& numId, int ilvl) const

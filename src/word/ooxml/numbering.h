@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <QVector>
+#include <optional>
 #include <pugixml.hpp>
 
 namespace word::ooxml {
@@ -20,6 +21,9 @@ public:
     QString lastOwnNumber() const { return m_lastOwn; }
     // Left indent (twips) the level asks for, or -1.
     int levelIndent(const QString& numId, int ilvl) const;
+    // The level's first-line indent in twips (a hanging indent negative), or
+    // none when the level sets neither.
+    std::optional<int> levelFirstLine(const QString& numId, int ilvl) const;
     // How Qt can draw the level's label: a list style (0 none) and the text
     // around the level's own number.
     struct Display {
@@ -42,6 +46,7 @@ private:
         QString text;
         bool legal = false;
         int indent = -1;
+        std::optional<int> firstLine;
     };
     struct Instance {
         QString abstractId;
