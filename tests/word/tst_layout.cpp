@@ -138,6 +138,7 @@ private slots:
     void pageCounts();
     void breaksBefore_data();
     void breaksBefore();
+    void spaceBeforeAtTheTopOfAPage();
     void sectionsKeepTheirPaper();
     void impossiblePageSetups_data();
     void impossiblePageSetups();
@@ -228,6 +229,34 @@ void TestLayout::breaksBefore()
     PageLayout* layout = open(body);
     QVERIFY(layout);
     QCOMPARE(pageOf(*layout, m_doc->textDocument(), QStringLiteral("Cél")), page);
+}
+
+// A paragraph that the text before pushes onto a new page starts at the body's
+// top, without its space before, as in Word; after a manual page break, and
+// on the first page, it keeps the space.
+void TestLayout::spaceBeforeAtTheTopOfAPage()
+{
+    const QString spaced = QStringLiteral("<w:spacing w:before=\"480\"/>");   // 24 pt, 32 units
+    PageLayout* layout = open(paras(40, spaced) + pageBreak() + p(r(QStringLiteral("Törés után")), spaced));
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    const auto topOf = [&](const QString& start) {
+        const int page = pageOf(*layout, text, start);
+        return placeOf(text, start, start.left(1)).y() - layout->page(page).bodyTop;
+    };
+    const QString first = QStringLiteral("Bekezdés 0");
+    QCOMPARE(pageOf(*layout, text, first), 0);
+    QVERIFY2(std::abs(topOf(first) - 32) < 1, qPrintable(QString::number(topOf(first))));
+    int onNext = -1;
+    for (int i = 1; i < 40 && onNext < 0; ++i)
+        if (pageOf(*layout, text, QStringLiteral("Bekezdés %1").arg(i)) == 1)
+            onNext = i;
+    QVERIFY(onNext > 0);
+    const QString pushed = QStringLiteral("Bekezdés %1").arg(onNext);
+    QVERIFY2(std::abs(topOf(pushed)) < 1, qPrintable(QString::number(topOf(pushed))));
+    const QString afterBreak = QStringLiteral("Törés után");
+    QVERIFY(pageOf(*layout, text, afterBreak) > 1);
+    QVERIFY2(std::abs(topOf(afterBreak) - 32) < 1, qPrintable(QString::number(topOf(afterBreak))));
 }
 
 void TestLayout::sectionsKeepTheirPaper()

@@ -141,9 +141,11 @@ struct PageLayout::State {
     double columnTop = 0;        // where the columns of this page's part of the section start
     double columnLimit = 0;      // balanced columns end here; 0 when they run to the page's foot
     int rules = 0;               // lines between columns on the current page
+    bool naturalTop = false;     // the page or column began where the text before ran out, not at a break
     bool operator==(const State& o) const
     {
-        return page == o.page && std::abs(y - o.y) < Epsilon && pageEmpty == o.pageEmpty && section == o.section
+        return page == o.page && std::abs(y - o.y) < Epsilon && pageEmpty == o.pageEmpty && naturalTop == o.naturalTop
+            && section == o.section
             && std::abs(prevAfter - o.prevAfter) < Epsilon && prevStyle == o.prevStyle
             && prevContextual == o.prevContextual && floats == o.floats && notes == o.notes
             && std::abs(notesHeight - o.notesHeight) < Epsilon && column == o.column
@@ -417,9 +419,11 @@ void PageLayout::Flow::nextArea(State& st)
         ++st.column;
         st.y = st.columnTop;
         st.pageEmpty = true;
-        return;
+    } else {
+        newPage(st, false);
     }
-    newPage(st, false);
+    // Reached because the text ran on; a break sets this back.
+    st.naturalTop = true;
 }
 
 double PageLayout::Flow::columnsBottom(const State& st) const
@@ -573,6 +577,7 @@ void PageLayout::Flow::newPage(State& st, bool sectionStart)
     st.page = int(L.m_pages.size()) - 1;
     st.y = page.bodyTop;
     st.pageEmpty = true;
+    st.naturalTop = false;
     st.floats = 0;
     st.notes = 0;
     st.notesHeight = 0;
@@ -726,7 +731,9 @@ bool PageLayout::Flow::paragraphPass(const QTextBlock& b, State& st, const Item*
     tl->setTextOption(optionFor(bf));
     tl->beginLayout();
     std::vector<Line> lines;
-    double y = st.y + (st.pageEmpty && contextual ? 0 : before);
+    // As in Word, a paragraph that the text before pushed to the top of a
+    // page or column loses its space before; after a break it keeps it.
+    double y = st.y + (st.pageEmpty && (contextual || st.naturalTop) ? 0 : before);
     int firstOnPage = 0;          // first line on the current page
     bool startedEmpty = st.pageEmpty;
     size_t nextBreak = 0;
@@ -833,10 +840,12 @@ bool PageLayout::Flow::paragraphPass(const QTextBlock& b, State& st, const Item*
         st.pageEmpty = false;
         if (hardBreak) {
             // A column break in the last column (or with one column) starts a page.
-            if (breaks[nextBreak].second)
+            if (breaks[nextBreak].second) {
                 nextArea(st);
-            else
+                st.naturalTop = false;
+            } else {
                 newPage(st, false);
+            }
             ++nextBreak;
             startedEmpty = true;
             firstOnPage = int(lines.size());
