@@ -5,13 +5,12 @@
 // and a time limit per batch, so one stuck file cannot hang the suite.
 
 #include "corpusmanifest.h"
+#include "wordfixture.h"
 
 #include "word/application.h"
 #include "word/document.h"
 #include "word/error.h"
 
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -31,15 +30,6 @@ struct Saved {
     QString engineError;
     QSet<QString> words;         // of the engine's own text, four letters or more
 };
-
-QSet<QString> wordsOf(const QString& text)
-{
-    static const QRegularExpression word(QStringLiteral("\\p{L}{4,}"));
-    QSet<QString> out;
-    for (auto it = word.globalMatch(text); it.hasNext();)
-        out.insert(it.next().captured());
-    return out;
-}
 
 } // namespace
 
@@ -73,7 +63,7 @@ Saved TestCorpusLibreOffice::save(const corpus::Entry& e, int index)
         word::Document* doc = app.Documents().Open(QDir(corpus::folder()).filePath(e.file));
         doc->SaveAs(target);
         for (QTextBlock b = doc->textDocument()->begin(); b.isValid(); b = b.next())
-            s.words += wordsOf(b.text());
+            s.words += wordtest::wordsOf(b.text());
         s.savedPath = target;
     } catch (const word::Error& err) {
         s.engineError = err.message();
@@ -84,21 +74,8 @@ Saved TestCorpusLibreOffice::save(const corpus::Entry& e, int index)
 // Returns an empty string, or why the batch did not finish.
 QString TestCorpusLibreOffice::convertBatch(const QStringList& paths)
 {
-    QProcess lo;
-    QStringList args{ QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("profile"))).toString(),
-                      QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                      QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
-                      QStringLiteral("--outdir"), m_dir.filePath(QStringLiteral("text")) };
-    lo.setProcessChannelMode(QProcess::MergedChannels);
-    lo.start(m_soffice, args + paths);
-    if (!lo.waitForStarted())
-        return QStringLiteral("soffice did not start");
-    if (!lo.waitForFinished(kBatchMilliseconds)) {
-        lo.kill();
-        lo.waitForFinished();
-        return QStringLiteral("soffice did not finish within %1 s").arg(kBatchMilliseconds / 1000);
-    }
-    return QString();
+    return wordtest::libreOfficeToText(m_soffice, paths, m_dir.filePath(QStringLiteral("text")),
+                                       m_dir.filePath(QStringLiteral("profile")), kBatchMilliseconds);
 }
 
 void TestCorpusLibreOffice::initTestCase()

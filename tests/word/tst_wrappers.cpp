@@ -10,14 +10,11 @@
 #include "word/model/docmodel.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QSet>
 #include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QUrl>
 #include <QtTest>
 #include <functional>
 
@@ -345,27 +342,16 @@ void TestWrappers::writtenFilesOpenInLibreOffice()
         QSKIP("LibreOffice is not installed");
     QVERIFY(m_written.size() >= 10);
     QTemporaryDir profile, out;
-    QStringList args{QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                     QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
-                     QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
-                     QStringLiteral("--outdir"), out.path()};
+    QStringList files;
     for (const auto& [written, original] : m_written)
-        args << written;
-    QProcess lo;
-    lo.start(soffice, args);
-    QVERIFY2(lo.waitForFinished(240'000), "LibreOffice did not finish");
-    const auto words = [](const QString& text) {
-        QSet<QString> set;
-        for (const QString& w : text.split(QRegularExpression(QStringLiteral("[^\\w]+")), Qt::SkipEmptyParts))
-            if (w.size() >= 3)
-                set.insert(w);
-        return set;
-    };
+        files << written;
+    const QString failed = libreOfficeToText(soffice, files, out.path(), profile.path(), 240'000);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
     for (const auto& [written, original] : m_written) {
         QFile txt(QDir(out.path()).filePath(QFileInfo(written).completeBaseName() + QStringLiteral(".txt")));
         QVERIFY2(txt.open(QIODevice::ReadOnly), qPrintable(QFileInfo(written).fileName() + QStringLiteral(" was not opened")));
-        const QSet<QString> theirs = words(QString::fromUtf8(txt.readAll()));
-        const QSet<QString> ours = words(m_docs.app().Documents().Open(written)->Content().Text());
+        const QSet<QString> theirs = wordsOf(QString::fromUtf8(txt.readAll()));
+        const QSet<QString> ours = wordsOf(m_docs.app().Documents().Open(written)->Content().Text());
         const QSet<QString> missing = QSet<QString>(ours).subtract(theirs);
         QVERIFY2(missing.size() * 10 <= ours.size(),
                  qPrintable(QFileInfo(written).fileName() + QStringLiteral(": ") + QStringList(missing.values()).join(u' ')));

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QUrl>
 #include <zip.h>
 
 namespace wordtest {
@@ -194,6 +196,35 @@ QStringList schemaErrors(const QList<QPair<QString, QString>>& writtenAndOrigina
         return {QStringLiteral("the schema check could not run (is xmllint installed?): ")
                 + QString::fromUtf8(p.readAllStandardError()).trimmed() + out};
     return p.exitCode() == 0 ? QStringList() : out.split(u'\n');
+}
+
+QString libreOfficeToText(const QString& soffice, const QStringList& files, const QString& outDir,
+                          const QString& profileDir, int timeoutMs)
+{
+    QProcess lo;
+    const QStringList args{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profileDir).toString(),
+                           QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                           QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
+                           QStringLiteral("--outdir"), outDir};
+    lo.setProcessChannelMode(QProcess::MergedChannels);
+    lo.start(soffice, args + files);
+    if (!lo.waitForStarted())
+        return QStringLiteral("soffice did not start");
+    if (!lo.waitForFinished(timeoutMs)) {
+        lo.kill();
+        lo.waitForFinished();
+        return QStringLiteral("soffice did not finish within %1 s").arg(timeoutMs / 1000);
+    }
+    return QString();
+}
+
+QSet<QString> wordsOf(const QString& text)
+{
+    static const QRegularExpression word(QStringLiteral("\\p{L}{4,}"));
+    QSet<QString> out;
+    for (auto it = word.globalMatch(text); it.hasNext();)
+        out.insert(it.next().captured());
+    return out;
 }
 
 } // namespace wordtest

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <QSet>
 #include <QStringList>
 #include <QString>
 #include <QTemporaryDir>
@@ -52,6 +53,14 @@ QString writeDocx(const QString& dir, const QString& fileName, const QString& bo
 // one line per error a written file has and its original had not, or why the
 // check could not run; empty when clean.
 QStringList schemaErrors(const QList<QPair<QString, QString>>& writtenAndOriginal);
+
+// Converts files to UTF-8 text in outDir with LibreOffice (soffice), in one
+// run with the private profile in profileDir. Returns an empty string, or why
+// the run did not start or finish within timeoutMs.
+QString libreOfficeToText(const QString& soffice, const QStringList& files, const QString& outDir,
+                          const QString& profileDir, int timeoutMs);
+// The words of four or more letters in text.
+QSet<QString> wordsOf(const QString& text);
 
 // A part of a saved package, or empty when it is missing.
 QByteArray readPart(const QString& zipPath, const QString& partName);

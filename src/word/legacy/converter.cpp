@@ -194,6 +194,8 @@ std::optional<Ahead> takeAhead(const QString& path)
 {
     std::optional<Ahead> kept;
     kept.swap(ahead());
+    if (!kept)
+        return kept;
     const Ahead now = describe(path);
     if (kept && (kept->path != now.path || kept->size != now.size || kept->modified != now.modified))
         kept.reset();

@@ -126,12 +126,17 @@ QString syntaxProblem(const pugi::xml_parse_result& r)
     return QStringLiteral("nem jól formált XML (%1 a(z) %2. bájtnál)").arg(what).arg(r.offset + 1);
 }
 
-qint64 characterCount(const char* utf8)
+qint64 characterCount(const char* from, const char* to)
 {
     qint64 n = 0;
-    for (const char* p = utf8; *p; ++p)
+    for (const char* p = from; p < to; ++p)
         n += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
     return n;
+}
+
+qint64 characterCount(const char* utf8)
+{
+    return characterCount(utf8, utf8 + std::strlen(utf8));
 }
 
 // Walks the tree without recursion: checks the nesting depth and adds up
@@ -232,23 +237,7 @@ namespace {
 
 const char* findSequence(const char* from, const char* end, const char* what)
 {
-    const size_t n = std::strlen(what);
-    for (const char* p = from; p + n <= end; ++p) {
-        p = static_cast<const char*>(std::memchr(p, what[0], size_t(end - p)));
-        if (!p || p + n > end)
-            return nullptr;
-        if (std::memcmp(p, what, n) == 0)
-            return p;
-    }
-    return nullptr;
-}
-
-qint64 characterCount(const char* from, const char* to)
-{
-    qint64 n = 0;
-    for (const char* p = from; p < to; ++p)
-        n += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
-    return n;
+    return static_cast<const char*>(memmem(from, size_t(end - from), what, std::strlen(what)));
 }
 
 // One pass over UTF-8 markup without building a tree. Text is counted as
