@@ -57,6 +57,17 @@ CheckBoxField readCheckBox(const QString& beginXml)
     return out;
 }
 
+// Every markup point of the text in order, with the XML it keeps.
+template<typename Fn>
+void forEachMarkup(const model::DocModel& model, Fn&& fn)
+{
+    const auto& markups = model.preserved().markups;
+    model.anchors().forEachPoint(0, model.endPosition() + 1, [&](const model::AnchorPoint& p) {
+        if (p.kind == model::AnchorPoint::Markup && p.ref >= 0 && size_t(p.ref) < markups.size())
+            fn(p, markups[size_t(p.ref)].xml);
+    });
+}
+
 } // namespace
 
 std::vector<CheckBoxField> checkBoxes(const model::DocModel& model)
@@ -80,10 +91,7 @@ std::vector<CheckBoxField> checkBoxes(const model::DocModel& model)
     static const QRegularExpression charType(QStringLiteral("fldCharType=\"(\\w+)\""));
     static const QRegularExpression instrText(QStringLiteral("instrText[^>]*>([^<]*)<"));
     std::vector<Open> open;
-    model.anchors().forEachPoint(0, model.endPosition() + 1, [&](const model::AnchorPoint& p) {
-        if (p.kind != model::AnchorPoint::Markup || p.ref < 0 || size_t(p.ref) >= markups.size())
-            return;
-        const QString& xml = markups[size_t(p.ref)].xml;
+    forEachMarkup(model, [&](const model::AnchorPoint& p, const QString& xml) {
         if (xml.contains(u"fldChar")) {
             const QString type = charType.match(xml).captured(1);
             if (type == u"begin") {
@@ -120,11 +128,7 @@ std::vector<PageField> pageFields(const model::DocModel& model)
     static const QRegularExpression instrText(QStringLiteral("instrText[^>]*>([^<]*)<"));
     static const QRegularExpression simpleOpen(QStringLiteral("^<(\\w+:)?fldSimple\\b[^>]*\\binstr=\"([^\"]*)\""));
     static const QRegularExpression simpleClose(QStringLiteral("^</(\\w+:)?fldSimple>"));
-    const auto& markups = model.preserved().markups;
-    model.anchors().forEachPoint(0, model.endPosition() + 1, [&](const model::AnchorPoint& p) {
-        if (p.kind != model::AnchorPoint::Markup || p.ref < 0 || size_t(p.ref) >= markups.size())
-            return;
-        const QString& xml = markups[size_t(p.ref)].xml;
+    forEachMarkup(model, [&](const model::AnchorPoint& p, const QString& xml) {
         if (xml.contains(u"fldChar")) {
             const QString type = charType.match(xml).captured(1);
             if (type == u"begin") {
