@@ -69,6 +69,28 @@ std::vector<Kind> kinds()
     };
 }
 
+// A floating DrawingML text box with its VML fallback, both holding content.
+QString textBox(const QString& content)
+{
+    return QStringLiteral(
+        "<w:r><mc:AlternateContent xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
+        "xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\" "
+        "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\" "
+        "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" xmlns:v=\"urn:schemas-microsoft-com:vml\">"
+        "<mc:Choice Requires=\"wps\"><w:drawing><wp:anchor distT=\"0\" distB=\"0\" distL=\"114300\" distR=\"114300\" simplePos=\"0\" "
+        "relativeHeight=\"1\" behindDoc=\"0\" locked=\"0\" layoutInCell=\"1\" allowOverlap=\"1\"><wp:simplePos x=\"0\" y=\"0\"/>"
+        "<wp:positionH relativeFrom=\"column\"><wp:posOffset>0</wp:posOffset></wp:positionH>"
+        "<wp:positionV relativeFrom=\"paragraph\"><wp:posOffset>0</wp:posOffset></wp:positionV>"
+        "<wp:extent cx=\"2000000\" cy=\"500000\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/><wp:wrapSquare wrapText=\"bothSides\"/>"
+        "<wp:docPr id=\"1\" name=\"Doboz\"/><wp:cNvGraphicFramePr/><a:graphic><a:graphicData "
+        "uri=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><wps:wsp><wps:cNvSpPr txBox=\"1\"/><wps:spPr>"
+        "<a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"2000000\" cy=\"500000\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom>"
+        "</wps:spPr><wps:txbx><w:txbxContent>%1</w:txbxContent></wps:txbx><wps:bodyPr/></wps:wsp></a:graphicData></a:graphic>"
+        "</wp:anchor></w:drawing></mc:Choice><mc:Fallback><w:pict><v:shape style=\"width:157pt;height:39pt\">"
+        "<v:textbox><w:txbxContent>%1</w:txbxContent></v:textbox></v:shape></w:pict></mc:Fallback></mc:AlternateContent></w:r>")
+        .arg(content);
+}
+
 QString allKinds()
 {
     QString body = QStringLiteral("<w:p>%1</w:p>").arg(r(QStringLiteral("Eleje")));
@@ -115,6 +137,8 @@ private slots:
     void viewTypingUndoBringsBookmarksBack();
     void emptyParagraphTextTakesTheMarkLook();
     void headerAndFooterBookmarksAreFilled();
+    void textBoxesAreStoriesOfTheirOwn();
+    void undoRunsOverEveryStory();
     void writtenFilesGainNoSchemaError();
     void writtenFilesOpenInLibreOffice();
 
@@ -324,6 +348,89 @@ void TestWrappers::headerAndFooterBookmarksAreFilled()
     QVERIFY(readPart(back->FullName(), QStringLiteral("word/header1.xml")).contains("2024/17"));
     QVERIFY(readPart(back->FullName(), QStringLiteral("word/footer1.xml")).contains("2024/17"));
     QCOMPARE(back->Bookmarks().Item(QStringLiteral("Szam_3")).Range().Text(), QStringLiteral("2024/17"));
+}
+
+// A text box is a story: its bookmarks are the document's, a value written
+// into one lands in the box and in its fallback copy, and a box left alone
+// keeps its XML as it was.
+void TestWrappers::textBoxesAreStoriesOfTheirOwn()
+{
+    const QString untouched = QStringLiteral("<w:p><w:r><w:t>Marad így</w:t></w:r></w:p>");
+    word::Document* doc = m_docs.open(QStringLiteral("<w:p>%1%2</w:p><w:p>%3</w:p>")
+                                          .arg(bm(QStringLiteral("Szam_1"), 1, r(QStringLiteral("***"))),
+                                               textBox(QStringLiteral("<w:p>%1</w:p>").arg(bm(QStringLiteral("Szam_2"), 2, r(QStringLiteral("***"))))),
+                                               textBox(untouched)));
+    QCOMPARE(doc->Bookmarks().Count(), 2);
+    QCOMPARE(doc->Bookmarks().Item(QStringLiteral("Szam_2")).Range().Text(), QStringLiteral("***"));
+    doc->Select();
+    QCOMPARE(doc->ActiveWindow().Selection().Bookmarks().Count(), 1);
+    const QString value = QStringLiteral("első sor\rmásodik <&>\"\tvég");
+    fill(*doc, QStringLiteral("Szam_2"), value);
+    const QString inModel = doc->Bookmarks().Item(QStringLiteral("Szam_2")).Range().Text();
+    QVERIFY(inModel.contains(QStringLiteral("második <&>\"")));
+    QVERIFY(!doc->Saved());
+
+    word::Document* back = reopen(doc, QStringLiteral("box"));
+    const QByteArray xml = readPart(back->FullName(), QStringLiteral("word/document.xml"));
+    QCOMPARE(count(xml, QStringLiteral("második &lt;&amp;&gt;\"")), 2);   // the box and its fallback
+    QCOMPARE(count(xml, QStringLiteral("<w:bookmarkStart[^>]*Szam_2")), 2);
+    QCOMPARE(count(xml, QStringLiteral("<w:t>Marad így</w:t>")), 2);
+    QCOMPARE(back->Bookmarks().Item(QStringLiteral("Szam_2")).Range().Text(), inModel);
+
+    // Saved again, unchanged since the save and then with the main text
+    // changed: the box keeps the value both times.
+    word::Document* again = reopen(doc, QStringLiteral("box-again"));
+    QCOMPARE(again->Bookmarks().Item(QStringLiteral("Szam_2")).Range().Text(), inModel);
+    fill(*back, QStringLiteral("Szam_1"), QStringLiteral("2024/17"));
+    word::Document* third = reopen(back, QStringLiteral("box-third"));
+    QCOMPARE(third->Bookmarks().Item(QStringLiteral("Szam_2")).Range().Text(), inModel);
+    QCOMPARE(third->Bookmarks().Item(QStringLiteral("Szam_1")).Range().Text(), QStringLiteral("2024/17"));
+    QCOMPARE(count(readPart(third->FullName(), QStringLiteral("word/document.xml")), QStringLiteral("második &lt;&amp;&gt;\"")), 2);
+}
+
+// Edits in the main text, a header and a text box undo in the reverse order
+// they were made, and redo in theirs.
+void TestWrappers::undoRunsOverEveryStory()
+{
+    DocxRecipe recipe;
+    recipe.body = QStringLiteral("<w:p>%1%2</w:p><w:sectPr><w:headerReference w:type=\"default\" r:id=\"rIdH\"/></w:sectPr>")
+                      .arg(bm(QStringLiteral("Fo"), 1, r(QStringLiteral("***"))),
+                           textBox(QStringLiteral("<w:p>%1</w:p>").arg(bm(QStringLiteral("Doboz"), 2, r(QStringLiteral("***"))))));
+    const QString hdr = QStringLiteral("<w:hdr xmlns:w=\"%1\"><w:p>%2</w:p></w:hdr>").arg(QLatin1String(kW), bm(QStringLiteral("Fej"), 3, r(QStringLiteral("***"))));
+    recipe.extraParts = {{QStringLiteral("word/header1.xml"), hdr.toUtf8()}};
+    recipe.extraDocumentRels = QStringLiteral(
+        "<Relationship Id=\"rIdH\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/header\" Target=\"header1.xml\"/>");
+    word::Document* doc = m_docs.app().Documents().Open(writeDocx(m_docs.dir(), QStringLiteral("undo-stories.docx"), recipe));
+    const auto text = [&](const char* name) {
+        try {
+            return doc->Bookmarks().Item(QLatin1String(name)).Range().Text();
+        } catch (const word::Error& e) {
+            return e.message();
+        }
+    };
+    // A fill is two steps: the text written, the bookmark set again.
+    fill(*doc, QStringLiteral("Fo"), QStringLiteral("egy"));
+    fill(*doc, QStringLiteral("Fej"), QStringLiteral("kettő"));
+    fill(*doc, QStringLiteral("Doboz"), QStringLiteral("három"));
+    QVERIFY(doc->Undo(2));
+    QCOMPARE(text("Doboz"), QStringLiteral("***"));
+    QCOMPARE(text("Fej"), QStringLiteral("kettő"));
+    QVERIFY(doc->Undo(2));
+    QCOMPARE(text("Fej"), QStringLiteral("***"));
+    QCOMPARE(text("Fo"), QStringLiteral("egy"));
+    QVERIFY(doc->Redo(2));
+    QCOMPARE(text("Fej"), QStringLiteral("kettő"));
+    QCOMPARE(text("Doboz"), QStringLiteral("***"));
+    QVERIFY(doc->Undo(6));
+    QCOMPARE(text("Fo"), QStringLiteral("***"));
+    QVERIFY(!doc->Undo());
+    QVERIFY(doc->Redo(6));
+    QCOMPARE(text("Doboz"), QStringLiteral("három"));
+    doc->UndoClear();
+    QVERIFY(!doc->Undo());
+    word::Document* back = reopen(doc, QStringLiteral("undo-stories"));
+    QCOMPARE(back->Bookmarks().Item(QStringLiteral("Fej")).Range().Text(), QStringLiteral("kettő"));
+    QCOMPARE(back->Bookmarks().Item(QStringLiteral("Doboz")).Range().Text(), QStringLiteral("három"));
 }
 
 void TestWrappers::writtenFilesGainNoSchemaError()

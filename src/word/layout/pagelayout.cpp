@@ -639,6 +639,7 @@ void PageLayout::Flow::placeFloats(const QTextBlock& b, State& st, double paraTo
         frag.block = b;
         frag.rect = fp.rect;
         frag.objectXml = xml;
+        frag.textBox = L.textBoxStory(cf);
         if (cf.isImageFormat())
             frag.imageName = cf.toImageFormat().name();
         L.m_frags.push_back(frag);
@@ -1540,6 +1541,18 @@ void PageLayout::setNoteLabel(const QString& label)
     m_noteLabelWidth = label.isEmpty() ? 0
                                        : QFontMetricsF(QFont(noteNumberFont(cf), &m_device)).horizontalAdvance(label) + 2;
     m_storyWidth = -1;
+}
+
+const model::DocModel* PageLayout::textBoxStory(const QTextCharFormat& cf) const
+{
+    if (!cf.hasProperty(prop::TextBoxId))
+        return nullptr;
+    const int id = cf.intProperty(prop::TextBoxId);
+    const PageLayout* top = m_main ? m_main : this;
+    for (const model::Story& s : top->m_model->stories())
+        if (s.kind == model::Story::TextBox && s.boxId == id)
+            return s.model.get();
+    return nullptr;
 }
 
 PageLayout* PageLayout::storyLayout(const model::Story* story) const

@@ -82,6 +82,7 @@ struct Fragment {
     QColor fill;                 // Box: shading
     QString objectXml;           // Float: the drawing's XML
     QString imageName;           // Float: the picture's resource name
+    const model::DocModel* textBox = nullptr;   // Float: the text box's story, when it has one
 };
 
 class PageLayout : public QAbstractTextDocumentLayout {
@@ -136,6 +137,8 @@ public:
     // First and one-past-last fragment of page i.
     std::pair<int, int> pageFragments(int i) const;
     PageLayout* storyLayout(const model::Story* story) const;
+    // The story of the text box an object character names (prop::TextBoxId), or null.
+    const model::DocModel* textBoxStory(const QTextCharFormat& cf) const;
     // The number a footnote shows (by its w:id), 0 when it has none.
     int noteNumber(const QString& id) const { return m_noteNumbers.value(id); }
     // The number as the document writes it (1, i, a, *), empty when the note has none.

@@ -356,7 +356,13 @@ void PagePainter::paintFloat(QPainter* painter, const Fragment& f) const
             return;
         }
     }
-    const QStringList paragraphs = textBoxParagraphs(f.objectXml);
+    QStringList paragraphs;
+    if (f.textBox) {
+        for (QTextBlock b = f.textBox->text()->begin(); b.isValid(); b = b.next())
+            paragraphs << b.text().remove(QChar::ObjectReplacementCharacter).replace(QChar::LineSeparator, u' ');
+    } else {
+        paragraphs = textBoxParagraphs(f.objectXml);
+    }
     painter->save();
     painter->setPen(QPen(QColor(120, 120, 120), 0.75));
     painter->setBrush(Qt::NoBrush);

@@ -54,7 +54,11 @@ DocModel::DocModel() : m_text(std::make_unique<QTextDocument>())
     m_text->setUndoRedoEnabled(false);
     connect(m_text.get(), &QTextDocument::contentsChange, this, &DocModel::onContentsChange);
     // Qt adds a command for every new edit, never for an undo or a redo.
-    connect(m_text.get(), &QTextDocument::undoCommandAdded, this, [this] { m_freshCommand = true; });
+    connect(m_text.get(), &QTextDocument::undoCommandAdded, this, [this] {
+        m_freshCommand = true;
+        m_undoOrder.push_back(this);
+        m_redoOrder.clear();
+    });
     connect(m_text.get(), &QTextDocument::contentsChanged, this, [this] {
         if (m_quietDepth > 0)
             return;
@@ -146,9 +150,21 @@ void DocModel::markChanged()
 void DocModel::clearUndo()
 {
     m_text->clearUndoRedoStacks();
+    for (Story& st : m_stories)
+        st.model->clearUndo();
+    m_undoOrder.clear();
+    m_redoOrder.clear();
 }
 
-bool DocModel::undo()
+void DocModel::adoptStoryUndo(DocModel& story)
+{
+    connect(story.m_text.get(), &QTextDocument::undoCommandAdded, this, [this, m = &story] {
+        m_undoOrder.push_back(m);
+        m_redoOrder.clear();
+    });
+}
+
+bool DocModel::undoOwn()
 {
     if (!m_text->isUndoAvailable())
         return false;
@@ -159,7 +175,7 @@ bool DocModel::undo()
     return true;
 }
 
-bool DocModel::redo()
+bool DocModel::redoOwn()
 {
     if (!m_text->isRedoAvailable())
         return false;
@@ -168,6 +184,33 @@ bool DocModel::redo()
     m_lastLength = m_text->characterCount();
     markChanged();
     return true;
+}
+
+// An entry whose model has no step left (its stack was cleared) is passed over.
+bool DocModel::undo()
+{
+    while (!m_undoOrder.empty()) {
+        DocModel* m = m_undoOrder.back();
+        m_undoOrder.pop_back();
+        if (m->undoOwn()) {
+            m_redoOrder.push_back(m);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DocModel::redo()
+{
+    while (!m_redoOrder.empty()) {
+        DocModel* m = m_redoOrder.back();
+        m_redoOrder.pop_back();
+        if (m->redoOwn()) {
+            m_undoOrder.push_back(m);
+            return true;
+        }
+    }
+    return false;
 }
 
 // --- Edit blocks -----------------------------------------------------------

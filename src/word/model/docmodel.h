@@ -137,9 +137,13 @@ public:
     bool saved() const { return m_saved; }
     void setSaved(bool s);
     void markChanged();
+    // Undo and redo run over the main text and every story adopted, one
+    // document-wide order of steps, as in Word.
     void clearUndo();
     bool undo();
     bool redo();
+    // Takes a story's undo steps into this model's order.
+    void adoptStoryUndo(DocModel& story);
 
     // Loading: the reader builds the text with undo off and anchors tracked by hand.
     void beginLoad();
@@ -153,6 +157,8 @@ signals:
 
 private:
     void onContentsChange(int pos, int removed, int added);
+    bool undoOwn();
+    bool redoOwn();
     void openUndoStep();
 
     std::unique_ptr<QTextDocument> m_text;
@@ -162,6 +168,8 @@ private:
     PreservedDocument m_preserved;
     std::unique_ptr<opc::Package> m_package;
     std::vector<Story> m_stories;
+    // Which model (this or a story's) holds each undo and redo step, latest last.
+    std::vector<DocModel*> m_undoOrder, m_redoOrder;
     bool m_stepOpen = false;          // the open edit block has its opening undo item
     int m_scopeDepth = 0;
     bool m_loading = false;

@@ -27,6 +27,7 @@ enum : int {
     LookSig,         // QString: the engine-editable look the run was read with
     CharXml,         // QString: run content written for a special character (tab, break, object)
     CharKind,        // int: CharKind value of a special character
+    TextBoxId,       // int: the object holds a text box whose content is the story with this boxId
     // Table and cell formats.
     TableIndex = QTextFormat::UserProperty + 180, // int: index of the table as read
     CellXml,         // QString: tcPr of the cell

@@ -21,6 +21,7 @@
 #include <QTextTable>
 #include <QUrl>
 #include <cstring>
+#include <atomic>
 
 namespace word::ooxml {
 
@@ -108,6 +109,7 @@ private:
     void readStories();
     model::Story& newStory(model::DocModel& main, model::Story::Kind kind, const QString& part);
     void readStory(pugi::xml_node container, const QByteArray& head, const QByteArray& tail);
+    void readPendingBoxes(model::DocModel& main);
     void readBlocks(pugi::xml_node container, Container& ctx, pugi::xml_node stopAt = {}, bool atEnd = true);
     void readParagraph(pugi::xml_node p, Container& ctx);
     void readTable(pugi::xml_node tbl, Container& ctx);
@@ -159,7 +161,18 @@ private:
     std::vector<int> m_fieldGroups;             // markup groups of the complex fields open, innermost last
     int m_tables = 0;
     qint64 m_cells = 0;                         // table cells read from the whole package
+    // Text boxes met in the story being read, read as stories of their own once it is done.
+    struct PendingBox {
+        pugi::xml_node content;   // the object's first w:txbxContent
+        int id;
+    };
+    std::vector<PendingBox> m_pendingBoxes;
+    bool m_inBox = false;                       // a box inside a box stays part of its object
 };
+
+// Box ids are unique in the process, so an object pasted from another
+// document never names a box of this one.
+std::atomic<int> nextBoxId{0};
 
 void Reader::run()
 {
@@ -201,6 +214,9 @@ void Reader::run()
     readBody(body);
     finish();
     m_model->endLoad();
+    model::DocModel* main = m_model;
+    readPendingBoxes(*main);
+    m_model = main;
     readStories();
 }
 
@@ -253,6 +269,7 @@ void Reader::readStories()
             model::Story& st = newStory(*main, ref.kind, ref.part);
             st.relId = ref.relId;
             readStory(root, decl + openTag(root).toUtf8(), closeTag(root).toUtf8());
+            readPendingBoxes(*main);
             continue;
         }
         const char* noteName = ref.kind == model::Story::Footnote ? "footnote"
@@ -269,11 +286,12 @@ void Reader::readStories()
             st.noteId = XmlNames::attrText(c, "id");
             st.noteType = XmlNames::attrText(c, "type");
             readStory(c, openTag(c).toUtf8(), closeTag(c).toUtf8());
+            readPendingBoxes(*main);
         }
         main->storyPartFrames.insert(ref.part, {frameHead, closeTag(root).toUtf8()});
     }
     for (model::Story& st : main->stories())
-        st.writtenRevision = st.model->revision();
+        st.writtenRevision = st.readRevision = st.model->revision();
     m_model = main;
     m_part = mainPart;
 }
@@ -286,8 +304,24 @@ model::Story& Reader::newStory(model::DocModel& main, model::Story::Kind kind, c
     st.model = std::make_unique<model::DocModel>();
     st.model->mainPart = part;
     m_model = st.model.get();
+    main.adoptStoryUndo(*st.model);
     main.stories().push_back(std::move(st));
     return main.stories().back();
+}
+
+// The text boxes of the story just read, each into a story of main's, in
+// the order their objects stand in the text.
+void Reader::readPendingBoxes(model::DocModel& main)
+{
+    std::vector<PendingBox> pending;
+    pending.swap(m_pendingBoxes);
+    m_inBox = true;
+    for (const PendingBox& box : pending) {
+        model::Story& st = newStory(main, model::Story::TextBox, m_part);
+        st.boxId = box.id;
+        readStory(box.content, {}, {});
+    }
+    m_inBox = false;
 }
 
 // Reads the blocks of container into m_model, a story's own model.
@@ -816,6 +850,17 @@ void Reader::insertDrawing(QTextCursor& cur, pugi::xml_node obj, QTextCharFormat
 {
     f.setProperty(prop::CharXml, xml);
     f.setProperty(prop::CharKind, int(prop::KindObject));
+    if (!m_inBox && xml.contains(u"txbxContent")) {
+        // A single box (its VML fallback holds the same content) is a story;
+        // groups of boxes stay verbatim in their object, marked -1.
+        if (const pugi::xml_node box = singleTextBox(obj)) {
+            const int id = nextBoxId++;
+            f.setProperty(prop::TextBoxId, id);
+            m_pendingBoxes.push_back({box, id});
+        } else if (!textBoxContents(obj).empty()) {
+            f.setProperty(prop::TextBoxId, -1);
+        }
+    }
     QString embed;
     qint64 cx = 0, cy = 0;
     // The picture and its extent, wherever they sit in the drawing's subtree.

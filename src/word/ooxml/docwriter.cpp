@@ -83,6 +83,62 @@ bool charXmlFits(QChar c, const QString& xml, const QString& wq)
     }
 }
 
+// xml with the content of each outermost w:txbxContent replaced by content.
+QString withTextBoxContent(const QString& xml, const QString& wq, const QString& content)
+{
+    const QString open = u'<' + wq + QLatin1String("txbxContent");
+    const QString close = QStringLiteral("</") + wq + QLatin1String("txbxContent>");
+    auto isOpenAt = [&](qsizetype at) {
+        const qsizetype after = at + open.size();
+        return after < xml.size() && (xml.at(after) == u'>' || xml.at(after) == u'/' || xml.at(after).isSpace());
+    };
+    auto nextOpen = [&](qsizetype from) {
+        for (qsizetype at = xml.indexOf(open, from); at >= 0; at = xml.indexOf(open, at + 1))
+            if (isOpenAt(at))
+                return at;
+        return qsizetype(-1);
+    };
+    QString out;
+    out.reserve(xml.size() + content.size() * 2);
+    qsizetype from = 0;
+    for (qsizetype at = nextOpen(0); at >= 0; at = nextOpen(from)) {
+        const qsizetype tagEnd = xml.indexOf(u'>', at);
+        if (tagEnd < 0)
+            break;
+        const bool empty = xml.at(tagEnd - 1) == u'/';
+        out += QStringView(xml).mid(from, (empty ? tagEnd - 1 : tagEnd) - from);
+        out += u'>';
+        out += content;
+        out += close;
+        from = tagEnd + 1;
+        if (empty)
+            continue;
+        // The matching end tag, past any box nested inside.
+        int depth = 1;
+        qsizetype pos = from;
+        while (depth > 0) {
+            const qsizetype o = nextOpen(pos);
+            const qsizetype c = xml.indexOf(close, pos);
+            if (c < 0)
+                return xml;   // not the XML the reader made: left as it is
+            if (o >= 0 && o < c) {
+                const qsizetype e = xml.indexOf(u'>', o);
+                if (e < 0)
+                    return xml;
+                if (xml.at(e - 1) != u'/')
+                    ++depth;
+                pos = e + 1;
+            } else {
+                --depth;
+                pos = c + close.size();
+            }
+        }
+        from = pos;
+    }
+    out += QStringView(xml).mid(from);
+    return out;
+}
+
 std::vector<int> parsePath(const QString& path)
 {
     std::vector<int> out;
@@ -143,6 +199,8 @@ private:
     void writeItem(const QVariant& ref);
     void writeRun(const QString& text, const QTextCharFormat& f);
     QString runProperties(const QTextCharFormat& f);
+    QString objectXml(const QTextCharFormat& f, const QString& xml);
+    bool holdsChangedBox(const QTextBlock& b) const;
     int bookmarkId(const QString& name);
     QString tag(const char* local) const { return m_wq + QLatin1String(local); }
     void put(const QString& s) { m_buf += s; if (m_buf.size() > 8192) flush(); }
@@ -315,7 +373,8 @@ bool Writer::writeBlock(const QTextBlock& b, Level& level)
         const int i = idx.toInt();
         if (i >= 0 && size_t(i) < m_pre.paragraphs.size()) {
             const model::PreservedParagraph& pp = m_pre.paragraphs[size_t(i)];
-            if (pp.signature != 0 && pp.signature == model::blockSignature(b, m_model.anchors())) {
+            if (pp.signature != 0 && pp.signature == model::blockSignature(b, m_model.anchors())
+                && !holdsChangedBox(b)) {
                 m_usedParagraphs.insert(i);
                 // The chunk holds the items kept before and after the paragraph.
                 for (const int p : {prop::PrefixRef, prop::SuffixRef}) {
@@ -555,6 +614,29 @@ QString Writer::runProperties(const QTextCharFormat& f)
     return patchRunProperties(rPr, m_wq, was, parseLookSignature(now));
 }
 
+// An object's XML; a text box changed since it was read takes its story's content.
+QString Writer::objectXml(const QTextCharFormat& f, const QString& xml)
+{
+    if (m_ids->changedBoxes.isEmpty() || !f.hasProperty(prop::TextBoxId))
+        return xml;
+    const model::DocModel* box = m_ids->changedBoxes.value(f.intProperty(prop::TextBoxId));
+    if (!box)
+        return xml;
+    return withTextBoxContent(xml, m_wq, QString::fromUtf8(writeDocumentXml(*box, {}, m_ids)));
+}
+
+bool Writer::holdsChangedBox(const QTextBlock& b) const
+{
+    if (m_ids->changedBoxes.isEmpty())
+        return false;
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat f = it.fragment().charFormat();
+        if (f.hasProperty(prop::TextBoxId) && m_ids->changedBoxes.contains(f.intProperty(prop::TextBoxId)))
+            return true;
+    }
+    return false;
+}
+
 void Writer::writeRun(const QString& text, const QTextCharFormat& f)
 {
     const QString charXml = f.stringProperty(prop::CharXml);
@@ -581,7 +663,7 @@ void Writer::writeRun(const QString& text, const QTextCharFormat& f)
         }
         flushText(i);
         if (!charXml.isEmpty() && charXmlFits(c, charXml, m_wq))
-            m_body += charXml;
+            m_body += objectXml(f, charXml);
         else if (u == '\t')
             m_body += m_tab;
         else if (c == QChar::LineSeparator)
@@ -694,6 +776,8 @@ WriteIds WriteIds::startingAfter(const model::DocModel& main)
     for (const model::Story& s : main.stories()) {
         bookmarks = std::max(bookmarks, s.model->preserved().maxBookmarkId);
         wrappers = std::max(wrappers, s.model->preserved().maxWrapperId);
+        if (s.kind == model::Story::TextBox && s.model->revision() != s.readRevision)
+            ids.changedBoxes.insert(s.boxId, s.model.get());
     }
     ids.nextBookmark = bookmarks + 1;
     ids.nextWrapper = wrappers + 1;

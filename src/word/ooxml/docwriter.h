@@ -6,6 +6,7 @@
 // and objects at their places.
 
 #include <QByteArray>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <functional>
@@ -28,6 +29,9 @@ struct WriteIds {
     int nextBookmark = 1;
     int nextWrapper = 1;
     QSet<QString> controlIds;   // content-control ids written so far
+    // Text boxes changed since they were read, by boxId: their objects are
+    // written with the box's content.
+    QHash<int, const model::DocModel*> changedBoxes;
     static WriteIds startingAfter(const model::DocModel& main);   // over the main model and its stories
 };
 

@@ -2,6 +2,7 @@
 
 #include "word/error.h"
 #include "word/model/docmodel.h"
+#include "word/model/formatprops.h"
 #include "word/ooxml/xmlnames.h"
 #include "word/opc/package.h"
 #include "word/opc/xmllimits.h"
@@ -24,6 +25,20 @@ bool oneOf(const char* l, std::initializer_list<const char*> names)
     return false;
 }
 
+// The text box ids of a story's object characters, in text order.
+std::vector<int> textBoxIds(const model::DocModel& m)
+{
+    std::vector<int> out;
+    for (QTextBlock b = m.text()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.hasProperty(model::prop::TextBoxId))
+                for (int i = 0; i < it.fragment().length(); ++i)
+                    out.push_back(f.intProperty(model::prop::TextBoxId));
+        }
+    return out;
+}
+
 // Text and bookmarks of a story as the written XML holds them: the text of
 // runs (objects, deleted text and field codes left out) and each bookmark's
 // span in that text.
@@ -35,6 +50,7 @@ public:
     QString text;
     struct Span { int start = -1; int end = -1; };
     QHash<QString, Span> bookmarks;
+    std::vector<pugi::xml_node> boxes;   // objects holding text boxes, in document order
 
 private:
     void paragraphContent(pugi::xml_node parent, int depth);
@@ -122,8 +138,12 @@ void Extractor::run(pugi::xml_node r)
 {
     for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
         const char* l = m_n.local(c);
-        if (!l)
+        if (!l) {
+            // mc:AlternateContent and other objects outside the main namespace
+            if (!textBoxContents(c).empty())
+                boxes.push_back(c);
             continue;
+        }
         if (std::strcmp(l, "t") == 0) {
             for (pugi::xml_node t = c.first_child(); t; t = t.next_sibling())
                 if (t.type() == pugi::node_pcdata || t.type() == pugi::node_cdata)
@@ -134,6 +154,8 @@ void Extractor::run(pugi::xml_node r)
             text += QChar(0x2011);
         } else if (std::strcmp(l, "softHyphen") == 0) {
             text += QChar(0x00AD);
+        } else if (!textBoxContents(c).empty()) {
+            boxes.push_back(c);
         }
     }
 }
@@ -253,8 +275,32 @@ QString firstDifference(const QString& want, const QString& got)
     return QStringLiteral("„%1” helyett „%2”").arg(want.mid(i, 20), got.mid(i, 20));
 }
 
+QString compareStory(const model::DocModel& m, pugi::xml_node container, pugi::xml_node root,
+                     const QHash<int, const model::DocModel*>& boxes);
+
+// Each text box of m against every copy of its content in the written objects.
+QString compareBoxes(const model::DocModel& m, const std::vector<pugi::xml_node>& objects, pugi::xml_node root,
+                     const QHash<int, const model::DocModel*>& boxes)
+{
+    const std::vector<int> ids = textBoxIds(m);
+    if (ids.size() != objects.size())
+        return QStringLiteral("%1 szövegdoboz helyett %2 olvasható vissza").arg(ids.size()).arg(objects.size());
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const model::DocModel* box = boxes.value(ids[i]);
+        if (!box)
+            continue;
+        for (pugi::xml_node c : textBoxContents(objects[i])) {
+            const QString why = compareStory(*box, c, root, {});
+            if (!why.isEmpty())
+                return QStringLiteral("%1. szövegdoboz: %2").arg(i + 1).arg(why);
+        }
+    }
+    return {};
+}
+
 // Empty when the story's part gives back the model's text and bookmarks, else what differs.
-QString compareStory(const model::DocModel& m, pugi::xml_node container, pugi::xml_node root)
+QString compareStory(const model::DocModel& m, pugi::xml_node container, pugi::xml_node root,
+                     const QHash<int, const model::DocModel*>& boxes)
 {
     Extractor ex(root);
     ex.blocks(container);
@@ -280,6 +326,8 @@ QString compareStory(const model::DocModel& m, pugi::xml_node container, pugi::x
         if (it->start != s || it->end != e)
             return QStringLiteral("a(z) „%1” könyvjelző máshol áll").arg(b.name);
     }
+    if (!boxes.isEmpty())
+        return compareBoxes(m, ex.boxes, root, boxes);
     return {};
 }
 
@@ -313,16 +361,20 @@ void verifySavedPackage(const QByteArray& packageBytes, const model::DocModel& m
         const auto it = parsed.constFind(part);
         return it == parsed.constEnd() ? pugi::xml_node() : (*it)->document_element();
     };
+    QHash<int, const model::DocModel*> boxes;
+    for (const model::Story& s : main.stories())
+        if (s.kind == model::Story::TextBox)
+            boxes.insert(s.boxId, s.model.get());
     if (const pugi::xml_node root = rootOf(main.mainPart)) {
         const XmlNames names(root);
-        const QString why = compareStory(main, names.child(root, "body"), root);
+        const QString why = compareStory(main, names.child(root, "body"), root, boxes);
         if (!why.isEmpty())
             fail(QStringLiteral("fő szöveg: %1").arg(why));
     }
     QHash<QString, pugi::xml_node> nextNote;   // notes parts: the note element to compare next
     for (const model::Story& s : main.stories()) {
         const pugi::xml_node root = rootOf(s.part);
-        if (!root)
+        if (!root || s.kind == model::Story::TextBox)   // boxes are compared inside their hosts
             continue;
         pugi::xml_node container = root;
         if (main.storyPartFrames.contains(s.part)) {
@@ -338,7 +390,7 @@ void verifySavedPackage(const QByteArray& packageBytes, const model::DocModel& m
             nextNote.insert(s.part, n);
             container = n;
         }
-        const QString why = compareStory(*s.model, container, root);
+        const QString why = compareStory(*s.model, container, root, boxes);
         if (!why.isEmpty())
             fail(QStringLiteral("„%1”: %2").arg(s.part, why));
     }

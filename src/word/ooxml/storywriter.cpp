@@ -18,7 +18,8 @@ std::vector<WrittenPart> writeStoryParts(const model::DocModel& main, WriteIds& 
         if (s.model->revision() != s.writtenRevision)
             changed.insert(s.part);
     for (const model::Story& s : main.stories()) {
-        if (!changed.contains(s.part))
+        // A text box is written inside its host's object.
+        if (!changed.contains(s.part) || s.kind == model::Story::TextBox)
             continue;
         const QByteArray xml = writeDocumentXml(*s.model, {}, &ids);
         const auto frame = main.storyPartFrames.constFind(s.part);

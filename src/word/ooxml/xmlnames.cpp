@@ -1,5 +1,7 @@
 #include "word/ooxml/xmlnames.h"
 
+#include <cstring>
+
 namespace word::ooxml {
 
 void XmlNames::init(pugi::xml_node root)
@@ -86,5 +88,58 @@ QString openTag(pugi::xml_node n)
 }
 
 QString closeTag(pugi::xml_node n) { return QStringLiteral("</") + QString::fromUtf8(n.name()) + u'>'; }
+
+namespace {
+bool isTextBoxContent(pugi::xml_node n)
+{
+    const char* colon = std::strchr(n.name(), ':');
+    return std::strcmp(colon ? colon + 1 : n.name(), "txbxContent") == 0;
+}
+
+void collectTextBoxes(pugi::xml_node n, std::vector<pugi::xml_node>& out, int depth)
+{
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        if (isTextBoxContent(c))
+            out.push_back(c);
+        else if (depth < 64)
+            collectTextBoxes(c, out, depth + 1);
+    }
+}
+
+// The markup-compatibility branch (Choice or Fallback) a node lies in under object.
+const char* branchOf(pugi::xml_node n, pugi::xml_node object)
+{
+    for (; n && n != object; n = n.parent()) {
+        const char* colon = std::strchr(n.name(), ':');
+        const char* local = colon ? colon + 1 : n.name();
+        if (std::strcmp(local, "Choice") == 0 || std::strcmp(local, "Fallback") == 0)
+            return local;
+    }
+    return "";
+}
+} // namespace
+
+std::vector<pugi::xml_node> textBoxContents(pugi::xml_node object)
+{
+    std::vector<pugi::xml_node> out;
+    if (isTextBoxContent(object))
+        out.push_back(object);
+    else
+        collectTextBoxes(object, out, 0);
+    return out;
+}
+
+pugi::xml_node singleTextBox(pugi::xml_node object)
+{
+    const std::vector<pugi::xml_node> boxes = textBoxContents(object);
+    if (boxes.size() == 1)
+        return boxes[0];
+    if (boxes.size() == 2 && std::strcmp(branchOf(boxes[0], object), "Choice") == 0
+        && std::strcmp(branchOf(boxes[1], object), "Fallback") == 0)
+        return boxes[0];
+    return {};
+}
 
 } // namespace word::ooxml

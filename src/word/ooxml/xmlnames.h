@@ -5,6 +5,7 @@
 // where every producer declares them.
 
 #include <QString>
+#include <vector>
 #include <pugixml.hpp>
 #include <cstring>
 #include <string>
@@ -73,6 +74,13 @@ QByteArray nodeXmlUtf8(pugi::xml_node n);
 QString openTag(pugi::xml_node n);
 QString closeTag(pugi::xml_node n);
 void appendEscaped(QString& out, QStringView text, bool attribute);
+
+// The outermost w:txbxContent elements under an object, in document order:
+// a DrawingML box and its VML fallback, or the boxes of a group.
+std::vector<pugi::xml_node> textBoxContents(pugi::xml_node object);
+// The box an object holds when it holds exactly one text, kept in one copy
+// or in a markup-compatibility Choice and its Fallback; else a null node.
+pugi::xml_node singleTextBox(pugi::xml_node object);
 
 inline constexpr const char* kWordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 inline constexpr const char* kWordNsStrict = "http://purl.oclc.org/ooxml/wordprocessingml/main";

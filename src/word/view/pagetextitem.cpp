@@ -104,6 +104,14 @@ void PageTextItem::keyPressEvent(QKeyEvent* event)
         paste();
         return;
     }
+    // One undo order for the whole document, headers, notes and boxes included.
+    if (m_doc && (event == QKeySequence::Undo || event == QKeySequence::Redo)) {
+        if (event == QKeySequence::Undo)
+            m_doc->Undo();
+        else
+            m_doc->Redo();
+        return;
+    }
     QGraphicsTextItem::keyPressEvent(event);
 }
 
