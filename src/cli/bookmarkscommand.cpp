@@ -22,11 +22,16 @@ int bookmarksCommand(const QStringList& args, QTextStream& out, QTextStream& err
     }
     word::Application app;
     const word::Document* doc = app.Documents().Open(args[0]);
-    const word::model::DocModel& model = doc->model();
-    for (const word::model::BookmarkInfo& b : model.anchors().allBookmarks()) {
-        out << escapeBookmarkText(b.name) << u'\t'
-            << escapeBookmarkText(word::model::wordText(model, b.start, b.end)) << u'\n';
-    }
+    // The main text in document order, then headers, footers, notes,
+    // comments and text boxes in the order the document refers to them.
+    const auto list = [&out](const word::model::DocModel& model) {
+        for (const word::model::BookmarkInfo& b : model.anchors().allBookmarks())
+            out << escapeBookmarkText(b.name) << u'\t'
+                << escapeBookmarkText(word::model::wordText(model, b.start, b.end)) << u'\n';
+    };
+    list(doc->model());
+    for (const word::model::Story& s : doc->model().stories())
+        list(*s.model);
     out.flush();
     return kExitOk;
 }

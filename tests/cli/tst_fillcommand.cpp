@@ -64,6 +64,7 @@ private slots:
     void setByName_data();
     void setByName();
     void setNamingNoFieldFails();
+    void headerPlaceIsFilledAndListed();
     void usageErrors_data();
     void usageErrors();
     void unreadableInputFails_data();
@@ -179,6 +180,22 @@ void TestFillCommand::setNamingNoFieldFails()
     QCOMPARE(r.code, 2);
     QVERIFY2(r.err.contains("Nincsilyen"), qPrintable(r.err));
     QVERIFY(!QFileInfo::exists(out));
+}
+
+// The contract number's first place is in the body, its second in the
+// header: a two-line value fills both, and bookmarks lists the header's too.
+void TestFillCommand::headerPlaceIsFilledAndListed()
+{
+    const QString out = m_dir.filePath("header.docx");
+    const Run r = runCli({"fill", kTemplate, "--out", out, "--data", kData, "--set", "Szerződésszám=2026/118\nII. példány"});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    word::Application app;
+    word::Document* doc = app.Documents().Open(out);
+    QCOMPARE(textAt(*doc, "Szerződésszám_1"), QStringLiteral("2026/118\rII. példány"));
+    QCOMPARE(textAt(*doc, "Szerződésszám_2"), QStringLiteral("2026/118\rII. példány"));
+    const Run listed = runCli({"bookmarks", out});
+    QCOMPARE(listed.code, 0);
+    QVERIFY2(listed.out.contains(QStringLiteral("Szerződésszám_2\t2026/118\\nII. példány\n")), qPrintable(listed.out));
 }
 
 void TestFillCommand::usageErrors_data()

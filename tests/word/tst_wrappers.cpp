@@ -138,6 +138,7 @@ private slots:
     void emptyParagraphTextTakesTheMarkLook();
     void headerAndFooterBookmarksAreFilled();
     void textBoxesAreStoriesOfTheirOwn();
+    void refillAtTheDocumentEnd();
     void undoRunsOverEveryStory();
     void writtenFilesGainNoSchemaError();
     void writtenFilesOpenInLibreOffice();
@@ -223,6 +224,20 @@ void TestWrappers::everyKindSurvivesTheEdit()
             QCOMPARE(back->Bookmarks().Item(name).Range().Text(), QStringLiteral("új\rérték"));
         if (edit == 5)
             QVERIFY2(back->Bookmarks().Exists(name), k.name);   // it travelled with its text
+    }
+    if (edit != 0)
+        return;
+    // Filled again once read back: the value now spans paragraphs of the file.
+    for (const Kind& k : kinds()) {
+        const QString name = QString::fromLatin1(k.name);
+        fill(*back, name, QStringLiteral("harmadik\rnegyedik"));
+        word::Document* again = nullptr;
+        try {
+            again = reopen(back, QStringLiteral("refill-%1").arg(name));
+        } catch (const word::Error& e) {
+            QFAIL(qPrintable(name + u' ' + e.message()));
+        }
+        QCOMPARE(again->Bookmarks().Item(name).Range().Text(), QStringLiteral("harmadik\rnegyedik"));
     }
 }
 
@@ -386,6 +401,26 @@ void TestWrappers::textBoxesAreStoriesOfTheirOwn()
     QCOMPARE(third->Bookmarks().Item(QStringLiteral("Szam_2")).Range().Text(), inModel);
     QCOMPARE(third->Bookmarks().Item(QStringLiteral("Szam_1")).Range().Text(), QStringLiteral("2024/17"));
     QCOMPARE(count(readPart(third->FullName(), QStringLiteral("word/document.xml")), QStringLiteral("második &lt;&amp;&gt;\"")), 2);
+}
+
+// A bookmark spanning the last two paragraphs, as a two-line value leaves
+// it at the end of the text, filled again.
+void TestWrappers::refillAtTheDocumentEnd()
+{
+    word::Document* doc = m_docs.open(QStringLiteral("<w:p>%1<w:bookmarkStart w:id=\"1\" w:name=\"Szam_1\"/>%2</w:p><w:p>%3<w:bookmarkEnd w:id=\"1\"/></w:p>")
+                                          .arg(r(QStringLiteral("Szám: ")), r(QStringLiteral("A")), r(QStringLiteral("B"))));
+    QCOMPARE(doc->Bookmarks().Item(QStringLiteral("Szam_1")).Range().Text(), QStringLiteral("A\rB"));
+    for (const QString& value : {QStringLiteral("A\rB"), QStringLiteral("C\nD"), QStringLiteral("E")}) {
+        fill(*doc, QStringLiteral("Szam_1"), value);
+        word::Document* back = nullptr;
+        try {
+            back = reopen(doc, QStringLiteral("end"));
+        } catch (const word::Error& e) {
+            QFAIL(qPrintable(value + u' ' + e.message()));
+        }
+        QCOMPARE(back->Bookmarks().Item(QStringLiteral("Szam_1")).Range().Text(), QString(value).replace(u'\n', u'\r'));
+        doc = back;
+    }
 }
 
 // Edits in the main text, a header and a text box undo in the reverse order

@@ -590,7 +590,8 @@ void AnchorTable::forEachPoint(int from, int to, const std::function<void(const 
             points.push_back(AnchorPoint{ kind, p, d->markups[n->ref].index, QString(), n->ref });
             return;
         }
-        points.push_back(AnchorPoint{ kind, p, n->ref, d->bookmarks.at(n->ref).name });
+        const auto& b = d->bookmarks.at(n->ref);
+        points.push_back(AnchorPoint{ kind, p, n->ref, b.name, -1, b.xmlId });
     });
     // Collected first so that fn may change the table.
     for (const AnchorPoint& p : points)

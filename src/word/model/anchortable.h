@@ -47,6 +47,7 @@ struct AnchorPoint {
     int ref;             // bookmark serial for bookmark points, markup index for Markup
     QString name;        // the bookmark's name for bookmark points
     int handle = -1;     // the markup handle for Markup points
+    int xmlId = -1;      // the bookmark's w:id as read, for bookmark points
 };
 
 class AnchorTable {

@@ -367,6 +367,9 @@ quint64 blockSignature(const QTextBlock& block, const AnchorTable& anchors)
         f.add(quint64(p.kind) + 7);
         f.add(quint64(p.position - from));
         f.add(p.kind == AnchorPoint::Markup ? quint64(p.ref) : qHash(p.name));
+        // A paragraph kept as read writes its bookmarks' ids as read: a
+        // bookmark marked again since has none and needs the paragraph written anew.
+        f.add(quint64(qint64(p.xmlId) + 2));
     });
     return f.h;
 }
