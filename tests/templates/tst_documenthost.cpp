@@ -50,6 +50,7 @@ private slots:
     void pagesOfTheSample();
     void viewSettingsFollowTheEngine();
     void selectionSharedBothWays();
+    void storySelectionStaysInItsStory();
     void cutAndPasteCarryBookmarks();
     void typingKeepsBookmarksInPlace();
     void destroyingTheHostClosesTheDocument();
@@ -213,6 +214,27 @@ void TestDocumentHost::selectionSharedBothWays()
     QVERIFY(shown.position() > 210);
     QCOMPARE(doc.ActiveWindow().Selection().Start(), shown.position());
     QCOMPARE(doc.ActiveWindow().Selection().End(), shown.position());
+}
+
+// A value written at a header's bookmark through the shown document's
+// selection lands in the header: showing the selection does not pull it back
+// into the main text, and the page keeps the user's cursor.
+void TestDocumentHost::storySelectionStaysInItsStory()
+{
+    DocumentHost* host = load(sample(Variant));
+    m_panel->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    word::Document& doc = *host->Document();
+    const QString body = doc.Content().Text();
+    doc.ActiveWindow().Selection().SetRange(200, 210);
+    const QString name = QStringLiteral("Szerződésszám_2");
+    doc.Bookmarks().Item(name).Select();
+    QVERIFY(doc.ActiveWindow().Selection().story());
+    doc.ActiveWindow().Selection().setText(QStringLiteral("2026/118"));
+    doc.Bookmarks().Add(name);
+    QCOMPARE(doc.Bookmarks().Item(name).Range().Text(), QStringLiteral("2026/118"));
+    QCOMPARE(doc.Content().Text(), body);
+    QCOMPARE(host->pageView()->textItem()->textCursor().selectionStart(), 200);
 }
 
 void TestDocumentHost::cutAndPasteCarryBookmarks()

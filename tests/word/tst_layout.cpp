@@ -17,6 +17,7 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -134,6 +135,7 @@ QString rel(const QString& id, const QString& type, const QString& target)
 class TestLayout : public QObject {
     Q_OBJECT
 private slots:
+    void textBoxShowsItsStory();
     void pageCounts_data();
     void pageCounts();
     void breaksBefore_data();
@@ -182,6 +184,24 @@ PageLayout* TestLayout::openRecipe(const DocxRecipe& recipe)
     const QString path = writeDocx(m_docs.dir(), QStringLiteral("r%1.docx").arg(++serial), recipe);
     m_doc = m_docs.app().Documents().Open(path);
     return m_doc ? PageLayout::install(m_doc->model()) : nullptr;
+}
+
+// A floating text box is drawn from its story, and a value written into the
+// story asks the view to paint again.
+void TestLayout::textBoxShowsItsStory()
+{
+    PageLayout* layout = open(p(r(QStringLiteral("Mellette álló szöveg.")) + textBox(p(bm(QStringLiteral("Szam_2"), 1, r(QStringLiteral("***")))))));
+    QVERIFY(layout);
+    const word::layout::Fragment* box = nullptr;
+    for (const word::layout::Fragment& f : layout->fragments())
+        if (f.kind == word::layout::Fragment::Float)
+            box = &f;
+    QVERIFY(box && box->textBox);
+    QCOMPARE(box->textBox->text()->toPlainText(), QStringLiteral("***"));
+    QSignalSpy repaint(layout, &QAbstractTextDocumentLayout::update);
+    m_doc->Bookmarks().Item(QStringLiteral("Szam_2")).Range().setText(QStringLiteral("2026/118"));
+    QVERIFY(!repaint.isEmpty());
+    QCOMPARE(box->textBox->text()->toPlainText(), QStringLiteral("2026/118"));
 }
 
 void TestLayout::pageCounts_data()

@@ -69,28 +69,6 @@ std::vector<Kind> kinds()
     };
 }
 
-// A floating DrawingML text box with its VML fallback, both holding content.
-QString textBox(const QString& content)
-{
-    return QStringLiteral(
-        "<w:r><mc:AlternateContent xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\" "
-        "xmlns:wps=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\" "
-        "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\" "
-        "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" xmlns:v=\"urn:schemas-microsoft-com:vml\">"
-        "<mc:Choice Requires=\"wps\"><w:drawing><wp:anchor distT=\"0\" distB=\"0\" distL=\"114300\" distR=\"114300\" simplePos=\"0\" "
-        "relativeHeight=\"1\" behindDoc=\"0\" locked=\"0\" layoutInCell=\"1\" allowOverlap=\"1\"><wp:simplePos x=\"0\" y=\"0\"/>"
-        "<wp:positionH relativeFrom=\"column\"><wp:posOffset>0</wp:posOffset></wp:positionH>"
-        "<wp:positionV relativeFrom=\"paragraph\"><wp:posOffset>0</wp:posOffset></wp:positionV>"
-        "<wp:extent cx=\"2000000\" cy=\"500000\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/><wp:wrapSquare wrapText=\"bothSides\"/>"
-        "<wp:docPr id=\"1\" name=\"Doboz\"/><wp:cNvGraphicFramePr/><a:graphic><a:graphicData "
-        "uri=\"http://schemas.microsoft.com/office/word/2010/wordprocessingShape\"><wps:wsp><wps:cNvSpPr txBox=\"1\"/><wps:spPr>"
-        "<a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"2000000\" cy=\"500000\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom>"
-        "</wps:spPr><wps:txbx><w:txbxContent>%1</w:txbxContent></wps:txbx><wps:bodyPr/></wps:wsp></a:graphicData></a:graphic>"
-        "</wp:anchor></w:drawing></mc:Choice><mc:Fallback><w:pict><v:shape style=\"width:157pt;height:39pt\">"
-        "<v:textbox><w:txbxContent>%1</w:txbxContent></v:textbox></v:shape></w:pict></mc:Fallback></mc:AlternateContent></w:r>")
-        .arg(content);
-}
-
 QString allKinds()
 {
     QString body = QStringLiteral("<w:p>%1</w:p>").arg(r(QStringLiteral("Eleje")));

@@ -40,6 +40,8 @@ QString defaultStyles();
 QString p(const QString& inner, const QString& pPr = QString());
 QString r(const QString& text, const QString& rPr = QString());
 QString bm(const QString& name, int id, const QString& runsInside);
+// A run holding a floating DrawingML text box with its VML fallback, both with content.
+QString textBox(const QString& content);
 
 QList<Part> docxParts(const DocxRecipe& recipe);
 // Writes a zip of parts to path; returns false on failure.

@@ -1476,6 +1476,9 @@ void PageLayout::readDocumentProps()
         s.model->setTracking(true);
         m_storyLayouts.emplace_back(&s, layout);
     }
+    for (model::Story& s : m_model->stories())
+        if (s.model)
+            connect(s.model.get(), &model::DocModel::changed, this, &PageLayout::storyChanged, Qt::UniqueConnection);
     m_notesById.clear();
     for (const model::Story& s : m_model->stories())
         if (s.kind == model::Story::Footnote && s.noteType.isEmpty() && s.model && !m_notesById.contains(s.noteId))
@@ -1654,6 +1657,12 @@ void PageLayout::findCheckBoxes()
         place.width = std::min(points * UnitsPerPoint, 600.0);
         m_boxes.push_back(place);
     }
+}
+
+void PageLayout::storyChanged()
+{
+    if (!m_inLayout)
+        emit update();
 }
 
 void PageLayout::relayout()

@@ -157,6 +157,8 @@ protected:
                           const QTextFormat& format) override;
 
 private:
+    // A story's text changed (a header filled, a box written): show it.
+    void storyChanged();
     friend class PagePainter;
     struct Item;
     struct State;

@@ -1,5 +1,7 @@
 #include "word/view/documenthost.h"
 
+#include <utility>
+
 #include "word/application.h"
 #include "word/document.h"
 #include "word/error.h"
@@ -120,7 +122,10 @@ void DocumentHost::showEngineSelection()
     if (!m_doc || !m_view)
         return;
     m_view->textItem()->showEngineSelection();
-    const QTextCursor& cursor = m_doc->ActiveWindow().Selection().cursor();
+    const word::Selection& selection = std::as_const(m_doc->ActiveWindow().Selection());
+    if (selection.story())
+        return;
+    const QTextCursor& cursor = selection.cursor();
     const QRectF block = m_doc->textDocument()->documentLayout()->blockBoundingRect(cursor.block());
     m_view->ensureVisible(m_view->textItem()->mapRectToScene(block), 20, 20);
 }

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTextCursor>
+#include <utility>
 
 namespace word::view {
 
@@ -27,9 +28,14 @@ void PageTextItem::showEngineSelection()
 {
     if (!m_doc)
         return;
+    // Read without taking: a selection in a header, a note or a text box
+    // stays there (the page edits the main text only) and is not shown.
+    const word::Selection& selection = std::as_const(m_doc->ActiveWindow().Selection());
+    if (selection.story())
+        return;
     // A fresh cursor: the engine's own may carry keep-position flags that
     // would change how typing at it behaves.
-    const QTextCursor& engine = m_doc->ActiveWindow().Selection().cursor();
+    const QTextCursor& engine = selection.cursor();
     QTextCursor shown(document());
     shown.setPosition(engine.anchor());
     shown.setPosition(engine.position(), QTextCursor::KeepAnchor);
