@@ -21,7 +21,7 @@ command -v soffice >/dev/null || { echo "soffice is missing" >&2; exit 1; }
 command -v pdftotext >/dev/null || { echo "pdftotext (poppler-utils) is missing" >&2; exit 1; }
 
 python3 - "$cli" "$corpus" "$out" "${ONLY:-}" <<'PY'
-import csv, os, re, subprocess, sys
+import csv, os, re, subprocess, sys, unicodedata
 cli, corpus, out, only = sys.argv[1:5]
 rows = list(csv.DictReader(open(os.path.join(corpus, 'MANIFEST.tsv'), encoding='utf-8'), delimiter='\t'))
 files = [r['file'] for r in rows if r.get('format') == 'zip' and not (r.get('malformed') or '').strip()]
@@ -35,6 +35,10 @@ def pages(pdf):
         text = subprocess.run(['pdftotext', '-enc', 'UTF-8', pdf, '-'], capture_output=True, timeout=60).stdout.decode('utf-8', 'replace')
     except Exception:
         return None
+    # Compatibility forms (Arabic presentation forms, ligatures) are the
+    # letters they show: which of them a PDF's text map names is no
+    # difference of layout.
+    text = unicodedata.normalize('NFKC', text)
     parts = text.split('\f')
     if parts and not parts[-1].strip():
         parts = parts[:-1]

@@ -163,7 +163,7 @@ Document::~Document() = default;
 
 word::Bookmarks Document::Bookmarks() { return word::Bookmarks(this, false, 0, 0); }
 
-word::Characters Document::Characters() { return word::Characters(this, 0, m_model->endPosition()); }
+word::Characters Document::Characters() { return word::Characters(this, 0, m_model->endPosition(), true); }
 
 word::Range Document::Content() { return word::Range(this, 0, m_model->endPosition()); }
 

@@ -98,14 +98,17 @@ void Font::setItalic(int value)
         m_doc->model().mergeCharFormat(m_start, m_end, f);
 }
 
-Characters::Characters(Document* doc, int start, int end) : m_doc(doc), m_start(start), m_end(end) {}
+Characters::Characters(Document* doc, int start, int end, bool finalMark)
+    : m_doc(doc), m_start(start), m_end(end), m_finalMark(finalMark) {}
 
-int Characters::Count() const { return m_end - m_start; }
+int Characters::Count() const { return m_end - m_start + (m_finalMark ? 1 : 0); }
 
 Range Characters::Item(int index) const
 {
     if (index < 1 || index > Count())
         throw Error(QStringLiteral("Nincs %1. karakter (a tartomány %2 karakteres).").arg(index).arg(Count()));
+    if (m_finalMark && index == Count())
+        return Range(m_doc, m_end, m_end);
     return Range(m_doc, m_start + index - 1, m_start + index);
 }
 

@@ -117,7 +117,10 @@ private:
 
 class Characters {
 public:
-    Characters(Document* doc, int start, int end);
+    // finalMark: the collection is the whole document's, whose last item is
+    // the final paragraph mark, as in Word (an empty document has one
+    // character); that item is the collapsed range at the end of the text.
+    Characters(Document* doc, int start, int end, bool finalMark = false);
     int Count() const;
     Range Item(int index) const;   // 1-based; throws when out of range
 
@@ -125,6 +128,7 @@ private:
     Document* m_doc;
     int m_start;
     int m_end;
+    bool m_finalMark;
 };
 
 } // namespace word

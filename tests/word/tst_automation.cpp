@@ -38,6 +38,23 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(word::Error, doc->Characters().Item(doc->Characters().Count() + 1));
     }
 
+    // The final paragraph mark is the document's last character, as in Word:
+    // an empty document has one, and deleting it changes nothing.
+    void finalMarkCounts()
+    {
+        word::Document* doc = open(p(QString()));
+        QCOMPARE(doc->Characters().Count(), 1);
+        word::Range mark = doc->Characters().Item(1);
+        QCOMPARE(mark.Start(), 0);
+        mark.Select();
+        mark.Delete();
+        QCOMPARE(doc->Content().Text(), QString());
+        word::Document* two = open(p(r("ab")));
+        QCOMPARE(two->Characters().Count(), 3);
+        QCOMPARE(two->Characters().Item(2).Text(), QStringLiteral("b"));
+        QCOMPARE(two->Characters().Item(3).Start(), 2);
+    }
+
     void fontReads_data()
     {
         QTest::addColumn<QString>("body");
