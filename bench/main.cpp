@@ -47,6 +47,12 @@ struct Budget {
 
 const Budget kBudgets[] = { { 30, 3, 15, 5, 10, 0 }, { 1000, 10, 250, 250, 150, 300 } };
 constexpr double kMaxGrowth = 3.6;
+// The aims the engine works towards, beyond the budgets it must keep: at
+// N=1000 K=10, 60 % of the open, write and save times of the engine before
+// its stories and self-checking save (73, 80 and 76 ms), and at most 3.3
+// times the cost for three times the work. Reported, not counted as misses.
+constexpr double kAim[] = { 0.6 * 73, 0.6 * 80, 0.6 * 76 };
+constexpr double kAimGrowth = 3.3;
 
 long statusKb(const char* key)
 {
@@ -207,6 +213,15 @@ void print(const Run& r, int repetitions)
     printStep("save", r.save, b ? std::optional(b->save) : std::nullopt, b ? b->peakMb : 0);
     if (!r.problem.isEmpty())
         std::printf("  WRONG RESULT: %s\n", qPrintable(r.problem));
+    if (r.fields == 1000 && r.occurrences == 10) {
+        const double cpu[] = { r.open.cpuMs, r.write.cpuMs, r.save.cpuMs };
+        std::printf("  aim: ");
+        for (int i = 0; i < 3; ++i)
+            std::printf("%s %s%s%s", i == 0 ? "open" : i == 1 ? "write" : "save",
+                        qPrintable(QStringLiteral("%1 of ≤ %2 ms").arg(cpu[i], 0, 'f', 1).arg(kAim[i], 0, 'f', 1)),
+                        cpu[i] <= kAim[i] ? " reached" : " not reached", i < 2 ? ";  " : "");
+        std::printf("\n");
+    }
 }
 
 void printGrowth(const Run& small, const Run& large)
@@ -216,7 +231,8 @@ void printGrowth(const Run& small, const Run& large)
                                                      { "write", large.write.cpuMs / small.write.cpuMs },
                                                      { "save", large.save.cpuMs / small.save.cpuMs } };
     for (const auto& [name, ratio] : steps) {
-        std::printf("  %-6s %5.2f   %s\n", name, ratio, ratio <= kMaxGrowth ? "ok" : "MISS");
+        std::printf("  %-6s %5.2f   %s   aim ≤ %.1f %s\n", name, ratio, ratio <= kMaxGrowth ? "ok" : "MISS", kAimGrowth,
+                    ratio <= kAimGrowth ? "reached" : "not reached");
         misses += ratio > kMaxGrowth;
     }
 }
