@@ -155,6 +155,7 @@ private slots:
     void printedTextLeavesHiddenOut();
     void checkBoxesTakeTheirRoomAndShow();
     void footnotesAtTheFootOfTheirPage();
+    void endnotesAfterTheText();
     void footnoteNumbering_data();
     void footnoteNumbering();
     void tableRowsBreakAcrossPages_data();
@@ -635,6 +636,46 @@ void TestLayout::checkBoxesTakeTheirRoomAndShow()
     QVERIFY(dark(firstMiddle + QPointF(-7.5, 0)));      // the frame's left side
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16)));
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16) - QPointF(16, 0)));
+}
+
+// Endnotes follow the last line of the text under a separator line, numbered
+// i, ii, ... in the order of their references; what does not fit goes on to
+// the next page, each note whole.
+void TestLayout::endnotesAfterTheText()
+{
+    const auto ref = [](const char* id) {
+        return QStringLiteral("<w:r><w:rPr><w:vertAlign w:val=\"superscript\"/></w:rPr><w:endnoteReference w:id=\"%1\"/></w:r>").arg(QLatin1String(id));
+    };
+    QString part = QStringLiteral("<w:endnotes xmlns:w=\"%1\"><w:endnote w:type=\"separator\" w:id=\"-1\"><w:p><w:r><w:separator/></w:r></w:p></w:endnote>"
+                                  "<w:endnote w:type=\"continuationSeparator\" w:id=\"0\"><w:p><w:r><w:continuationSeparator/></w:r></w:p></w:endnote>")
+                       .arg(QLatin1String(kW));
+    for (const auto& [id, lines] : {std::pair("2", 1), std::pair("1", 30)}) {
+        part += QStringLiteral("<w:endnote w:id=\"%1\">").arg(QLatin1String(id));
+        for (int i = 0; i < lines; ++i)
+            part += p(r(QStringLiteral("Végjegyzet %1 sora %2").arg(QLatin1String(id)).arg(i)));
+        part += QStringLiteral("</w:endnote>");
+    }
+    part += QStringLiteral("</w:endnotes>");
+    DocxRecipe recipe;
+    recipe.body = p(r(QStringLiteral("Első")) + ref("2")) + paras(30) + p(r(QStringLiteral("Utolsó")) + ref("1"));
+    recipe.extraDocumentRels = rel(QStringLiteral("rIdE"), QStringLiteral("endnotes"), QStringLiteral("endnotes.xml"));
+    recipe.extraParts = {{QStringLiteral("word/endnotes.xml"), part.toUtf8()}};
+    PageLayout* layout = openRecipe(recipe);
+    QVERIFY(layout);
+    QCOMPARE(layout->noteMark(QStringLiteral("e:2")), QStringLiteral("i"));
+    QCOMPARE(layout->noteMark(QStringLiteral("e:1")), QStringLiteral("ii"));
+    QTextDocument* text = m_doc->textDocument();
+    const int last = pageOf(*layout, text, QStringLiteral("Utolsó"));
+    QCOMPARE(layout->pageCount(), last + 2);   // the long note does not fit after the text
+    const auto& here = layout->page(last).endnotes;
+    QCOMPARE(here.size(), size_t(1));
+    QCOMPARE(here[0].story->noteId, QStringLiteral("2"));
+    QVERIFY(layout->page(last).endnoteSeparator > placeOf(text, QStringLiteral("Utolsó"), QStringLiteral("Utolsó")).y());
+    QVERIFY(here[0].top > layout->page(last).endnoteSeparator);
+    const auto& next = layout->page(last + 1).endnotes;
+    QCOMPARE(next.size(), size_t(1));
+    QCOMPARE(next[0].story->noteId, QStringLiteral("1"));
+    QCOMPARE(qRound(next[0].top - word::layout::NoteSeparatorRoom), qRound(layout->page(last + 1).bodyTop));
 }
 
 // Notes are numbered in the order of their references, stand at the foot of

@@ -59,10 +59,18 @@ QString footnoteId(const QTextCharFormat& cf)
     if (cf.intProperty(prop::CharKind) != prop::KindObject)
         return {};
     const QString xml = cf.stringProperty(prop::CharXml);
-    if (!xml.contains(u"footnoteReference"))
+    if (!xml.contains(u"noteReference"))
         return {};
-    static const QRegularExpression id(QStringLiteral("\\bfootnoteReference\\b[^>]*\\b(?:\\w+:)?id=\"(-?\\d+)\""));
-    return id.match(xml).captured(1);
+    static const QRegularExpression id(QStringLiteral("\\b(foot|end)noteReference\\b[^>]*\\b(?:\\w+:)?id=\"(-?\\d+)\""));
+    const QRegularExpressionMatch m = id.match(xml);
+    if (!m.hasMatch())
+        return {};
+    return m.capturedView(1) == u"end" ? QStringLiteral("e:") + m.captured(2) : m.captured(2);
+}
+
+QString noteKey(const model::Story& note)
+{
+    return note.kind == model::Story::Endnote ? QStringLiteral("e:") + note.noteId : note.noteId;
 }
 
 QFont noteNumberFont(const QTextCharFormat& cf)
@@ -178,6 +186,7 @@ public:
     double columnsBottom(const State& st) const;
     // The columns of st's page end: the lines between them, when the section has them.
     void closeColumns(State& st);
+    void placeEndnotes(State& st);
     double areaLeft(const State& st) const
     {
         return L.m_pages[size_t(st.page)].rect.left() + sec(st).margins.left() + sec(st).columnLeft(st.column);
@@ -374,7 +383,7 @@ double PageLayout::Flow::noteHeight(const model::Story* story, double width)
     PageLayout* nl = L.storyLayout(story);
     if (!nl)
         return 0;
-    nl->setNoteLabel(story ? L.noteMark(story->noteId) : QString());
+    nl->setNoteLabel(story ? L.noteMark(noteKey(*story)) : QString());
     return nl->storyHeight(width);
 }
 
@@ -1445,6 +1454,7 @@ void PageLayout::readDocumentProps()
 {
     if (m_story)
         return;
+    m_endnoteNumbering = endnoteNumbering({});
     const opc::Package* pkg = m_model->package();
     if (pkg && !m_model->mainPart.isEmpty()) {
         try {
@@ -1457,6 +1467,7 @@ void PageLayout::readDocumentProps()
                 else if (r.type.endsWith(u"/settings")) {
                     m_evenOdd = evenAndOddHeaders(pkg->part(part));
                     m_noteNumbering = footnoteNumbering(pkg->part(part));
+                    m_endnoteNumbering = endnoteNumbering(pkg->part(part));
                 }
             }
         } catch (...) {
@@ -1465,7 +1476,7 @@ void PageLayout::readDocumentProps()
     }
     m_storyLayouts.clear();
     for (model::Story& s : m_model->stories()) {
-        const bool note = s.kind == model::Story::Footnote && s.noteType.isEmpty();
+        const bool note = (s.kind == model::Story::Footnote || s.kind == model::Story::Endnote) && s.noteType.isEmpty();
         if ((s.kind != model::Story::Header && s.kind != model::Story::Footer && !note) || !s.model)
             continue;
         auto* layout = new PageLayout(s.model.get(), s.model->text(), true);
@@ -1480,26 +1491,69 @@ void PageLayout::readDocumentProps()
         if (s.model)
             connect(s.model.get(), &model::DocModel::changed, this, &PageLayout::storyChanged, Qt::UniqueConnection);
     m_notesById.clear();
-    for (const model::Story& s : m_model->stories())
+    m_endnotesById.clear();
+    for (const model::Story& s : m_model->stories()) {
         if (s.kind == model::Story::Footnote && s.noteType.isEmpty() && s.model && !m_notesById.contains(s.noteId))
             m_notesById.insert(s.noteId, &s);
+        if (s.kind == model::Story::Endnote && s.noteType.isEmpty() && s.model && !m_endnotesById.contains(s.noteId))
+            m_endnotesById.insert(s.noteId, &s);
+    }
+}
+
+// The endnotes after the last line of the text, a separator line before
+// them, each note whole on a page: one that does not fit where the text
+// ends starts the next column or page.
+void PageLayout::Flow::placeEndnotes(State& st)
+{
+    if (L.m_endnotes.empty())
+        return;
+    ensurePage(st);
+    bool separated = false;
+    for (const model::Story* note : L.m_endnotes) {
+        const double h = noteHeight(note, areaWidth(st));
+        const double room = separated ? 0 : NoteSeparatorRoom;
+        if (st.y + room + h > bottom(st) + Epsilon && st.y > top(st) + Epsilon) {
+            nextArea(st);
+            separated = false;
+        }
+        PageInfo& p = L.m_pages[size_t(st.page)];
+        if (!separated) {
+            p.endnoteSeparator = st.y + NoteSeparatorRoom / 2;
+            st.y += NoteSeparatorRoom;
+            separated = true;
+        }
+        p.endnotes.push_back({note, areaLeft(st), st.y});
+        st.y += h;
+        st.pageEmpty = false;
+    }
 }
 
 void PageLayout::numberNotes()
 {
     m_noteNumbers.clear();
     m_noteMarks.clear();
-    if (m_notesById.isEmpty())
+    m_endnotes.clear();
+    if (m_notesById.isEmpty() && m_endnotesById.isEmpty())
         return;
-    int n = 0;
+    int n = 0, e = 0;
     for (QTextBlock b = m_text->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat cf = it.fragment().charFormat();
             const QString id = footnoteId(cf);
+            if (id.isEmpty())
+                continue;
             // A reference with a mark of its own written after it takes no number.
-            if (!id.isEmpty() && m_notesById.contains(id) && !m_noteNumbers.contains(id)
-                && !cf.stringProperty(prop::CharXml).contains(u"customMarkFollows"))
+            const bool numbered = !cf.stringProperty(prop::CharXml).contains(u"customMarkFollows");
+            if (id.startsWith(u"e:")) {
+                const model::Story* note = m_endnotesById.value(id.mid(2));
+                if (note && std::find(m_endnotes.begin(), m_endnotes.end(), note) == m_endnotes.end()) {
+                    m_endnotes.push_back(note);
+                    if (numbered)
+                        m_noteMarks.insert(id, m_endnoteNumbering.label(m_endnoteNumbering.start - 1 + ++e));
+                }
+            } else if (m_notesById.contains(id) && !m_noteNumbers.contains(id) && numbered) {
                 m_noteNumbers.insert(id, ++n);
+            }
         }
     }
     // Until the pages are known, the notes count on through the document.
@@ -1788,6 +1842,8 @@ void PageLayout::layoutFrom(int from, int to)
                 PageInfo& p = m_pages[size_t(st.page)];
                 p.notes.resize(std::min(p.notes.size(), size_t(std::max(0, st.notes))));
                 p.notesHeight = st.notesHeight;
+                p.endnotes.clear();
+                p.endnoteSeparator = -1;
                 p.columnRules.resize(std::min(p.columnRules.size(), size_t(std::max(0, st.rules))));
             }
             // Floats of the page the flow resumes on wrap the text again.
@@ -1828,6 +1884,8 @@ void PageLayout::layoutFrom(int from, int to)
                     m_pages[size_t(st.page)].notes = oldPages[size_t(st.page)].notes;
                     m_pages[size_t(st.page)].notesHeight = oldPages[size_t(st.page)].notesHeight;
                     m_pages[size_t(st.page)].columnRules = oldPages[size_t(st.page)].columnRules;
+                    m_pages[size_t(st.page)].endnotes = oldPages[size_t(st.page)].endnotes;
+                    m_pages[size_t(st.page)].endnoteSeparator = oldPages[size_t(st.page)].endnoteSeparator;
                 }
                 m_pages.insert(m_pages.end(), oldPages.begin() + std::min<qsizetype>(qsizetype(oldPages.size()), st.page + 1), oldPages.end());
                 for (size_t k = size_t(hit); k < old.size(); ++k) {
@@ -1847,8 +1905,10 @@ void PageLayout::layoutFrom(int from, int to)
         st.section = int(m_sections.size()) - 1;
         flow.newPage(st, true);
     }
-    if (!converged)
+    if (!converged) {
+        flow.placeEndnotes(st);
         flow.closeColumns(st);
+    }
     finishPages();
     m_inLayout = false;
     m_lastIncremental = incremental;

@@ -58,6 +58,15 @@ struct PageInfo {
     // the room they take above bodyBottom, their separator line included.
     std::vector<const model::Story*> notes;
     double notesHeight = 0;
+    // Endnotes, after the document's last line and on the pages after it:
+    // each with its top, and where the separator line before them stands (-1: none).
+    struct PlacedNote {
+        const model::Story* story;
+        double left;
+        double top;
+    };
+    std::vector<PlacedNote> endnotes;
+    double endnoteSeparator = -1;
     std::vector<QLineF> columnRules;   // the lines between text columns (w:sep)
     double notesTop() const { return bodyBottom - notesHeight; }
 };
@@ -65,8 +74,11 @@ struct PageInfo {
 // The room above a page's first footnote that its separator line stands in.
 constexpr double NoteSeparatorRoom = 16;
 
-// The w:id of a footnote reference (an object character's XML), empty for anything else.
+// The key of a note reference (an object character's XML): a footnote's
+// w:id, or "e:" and the w:id for an endnote; empty for anything else.
 QString footnoteId(const QTextCharFormat& cf);
+// The same key for the note's story.
+QString noteKey(const model::Story& note);
 // The font a note's number is drawn in: two thirds of the text's, in units.
 QFont noteNumberFont(const QTextCharFormat& cf);
 
@@ -189,6 +201,9 @@ private:
     QHash<QString, int> m_noteNumbers;        // footnote id -> its number
     QHash<QString, QString> m_noteMarks;      // footnote id -> its number as written
     NoteNumbering m_noteNumbering;            // the settings' footnote numbering
+    NoteNumbering m_endnoteNumbering;         // the settings' endnote numbering
+    QHash<QString, const model::Story*> m_endnotesById;
+    std::vector<const model::Story*> m_endnotes;   // in the order of their first references
     void renumberNotes();
     QHash<QString, const model::Story*> m_notesById;
     QString m_noteLabel;

@@ -102,6 +102,7 @@ void PagePainter::paintPage(QPainter* painter, int index, const QAbstractTextDoc
     const auto [from, to] = m_layout.pageFragments(index);
     const auto& frags = m_layout.fragments();
     paintNotes(painter, index);
+    paintEndnotes(painter, index);
     if (!page.columnRules.empty()) {
         painter->save();
         painter->setPen(QPen(Qt::black, 0.75));
@@ -274,27 +275,49 @@ void PagePainter::paintNotes(QPainter* painter, int index) const
     const double lineY = top + NoteSeparatorRoom / 2;
     painter->drawLine(QPointF(left, lineY), QPointF(left + std::min(s.textWidth() / 3, 192.0), lineY));
     double y = top + NoteSeparatorRoom;
-    for (const model::Story* note : page.notes) {
-        PageLayout* nl = m_layout.storyLayout(note);
-        if (!nl)
-            continue;
-        nl->setNoteLabel(m_layout.noteMark(note->noteId));
-        const double h = nl->storyHeight(s.textWidth());
-        paintStory(painter, *nl, QPointF(left, y), index);
-        const QTextBlock first = nl->m_text->begin();
-        const QTextLayout* tl = first.isValid() ? first.layout() : nullptr;
-        if (tl && tl->lineCount() > 0 && !nl->noteLabel().isEmpty()) {
-            const QTextLine line = tl->lineAt(0);
-            const QFont font = noteNumberFont(first.charFormat());
-            painter->setFont(font);
-            painter->setPen(Qt::black);
-            const QPointF at = QPointF(left, y) + tl->position()
-                             + QPointF(line.x() - nl->noteLabelWidth(), line.y() + line.ascent() * 0.6);
-            painter->drawText(at, nl->noteLabel());
-        }
-        y += h;
-    }
+    for (const model::Story* note : page.notes)
+        y += paintNote(painter, note, QPointF(left, y), s.textWidth(), index);
     painter->restore();
+}
+
+void PagePainter::paintEndnotes(QPainter* painter, int index) const
+{
+    const PageInfo& page = m_layout.page(index);
+    if (page.endnotes.empty())
+        return;
+    const SectionProps& s = m_layout.section(page.section);
+    painter->save();
+    if (page.endnoteSeparator >= 0) {
+        const double left = page.endnotes.front().left;
+        painter->setPen(QPen(Qt::black, 0.75));
+        painter->drawLine(QPointF(left, page.endnoteSeparator),
+                          QPointF(left + std::min(s.textWidth() / 3, 192.0), page.endnoteSeparator));
+    }
+    for (const PageInfo::PlacedNote& n : page.endnotes)
+        paintNote(painter, n.story, QPointF(n.left, n.top), s.columnWidth(0), index);
+    painter->restore();
+}
+
+double PagePainter::paintNote(QPainter* painter, const model::Story* note, const QPointF& at, double width, int index) const
+{
+    PageLayout* nl = m_layout.storyLayout(note);
+    if (!nl)
+        return 0;
+    nl->setNoteLabel(m_layout.noteMark(noteKey(*note)));
+    const double h = nl->storyHeight(width);
+    paintStory(painter, *nl, at, index);
+    const QTextBlock first = nl->m_text->begin();
+    const QTextLayout* tl = first.isValid() ? first.layout() : nullptr;
+    if (tl && tl->lineCount() > 0 && !nl->noteLabel().isEmpty()) {
+        const QTextLine line = tl->lineAt(0);
+        painter->save();
+        painter->setFont(noteNumberFont(first.charFormat()));
+        painter->setPen(Qt::black);
+        painter->drawText(at + tl->position() + QPointF(line.x() - nl->noteLabelWidth(), line.y() + line.ascent() * 0.6),
+                          nl->noteLabel());
+        painter->restore();
+    }
+    return h;
 }
 
 void PagePainter::paintCheckBoxes(QPainter* painter, const PageLayout& owner, const QTextBlock& block, const QPointF& offset,

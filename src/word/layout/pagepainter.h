@@ -12,6 +12,8 @@
 class QPagedPaintDevice;
 class QTextBlock;
 
+namespace word::model { struct Story; }
+
 namespace word::layout {
 
 class PageLayout;
@@ -41,6 +43,9 @@ private:
     void paintFloat(QPainter* painter, const Fragment& f) const;
     // The page's footnotes below their separator line, each with its number.
     void paintNotes(QPainter* painter, int page) const;
+    void paintEndnotes(QPainter* painter, int page) const;
+    // One note's story at its place, its number before its first line; returns its height.
+    double paintNote(QPainter* painter, const word::model::Story* note, const QPointF& at, double width, int page) const;
     // The legacy check boxes of block (laid out by owner), drawn at the end of the room they took.
     static void paintCheckBoxes(QPainter* painter, const PageLayout& owner, const QTextBlock& block, const QPointF& offset,
                                 const QRectF& clip);

@@ -499,6 +499,16 @@ NoteNumbering footnoteNumbering(const QByteArray& settingsXml)
     return readNoteNumbering(child(doc.document_element(), "footnotePr"), NoteNumbering());
 }
 
+NoteNumbering endnoteNumbering(const QByteArray& settingsXml)
+{
+    NoteNumbering roman;
+    roman.format = QStringLiteral("lowerRoman");
+    pugi::xml_document doc;
+    if (!doc.load_buffer(settingsXml.constData(), size_t(settingsXml.size())))
+        return roman;
+    return readNoteNumbering(child(doc.document_element(), "endnotePr"), roman);
+}
+
 bool evenAndOddHeaders(const QByteArray& settingsXml)
 {
     pugi::xml_document doc;

@@ -159,5 +159,7 @@ RowProps parseRow(const QString& rowOpenXml);
 bool evenAndOddHeaders(const QByteArray& settingsXml);
 // The footnote numbering of a settings part.
 NoteNumbering footnoteNumbering(const QByteArray& settingsXml);
+// The settings' endnote numbering (lower-case Roman unless they say otherwise).
+NoteNumbering endnoteNumbering(const QByteArray& settingsXml);
 
 } // namespace word::layout
