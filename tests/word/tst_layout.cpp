@@ -156,6 +156,7 @@ private slots:
     void checkBoxesTakeTheirRoomAndShow();
     void footnotesAtTheFootOfTheirPage();
     void endnotesAfterTheText();
+    void tabStopsCountFromTheMargin();
     void footnoteNumbering_data();
     void footnoteNumbering();
     void tableRowsBreakAcrossPages_data();
@@ -636,6 +637,29 @@ void TestLayout::checkBoxesTakeTheirRoomAndShow()
     QVERIFY(dark(firstMiddle + QPointF(-7.5, 0)));      // the frame's left side
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16)));
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16) - QPointF(16, 0)));
+}
+
+// A tab stop stands where Word puts it, measured from the margin whatever
+// the paragraph's indent, and a right tab at the margin keeps its text on
+// the line (a table of contents' page numbers).
+void TestLayout::tabStopsCountFromTheMargin()
+{
+    const auto tabbed = [](int indent, int pos, const QString& type, const QString& text) {
+        return QStringLiteral("<w:p><w:pPr><w:tabs><w:tab w:val=\"%1\" w:pos=\"%2\"/></w:tabs><w:ind w:left=\"%3\"/></w:pPr>"
+                              "<w:r><w:t>%4</w:t></w:r><w:r><w:tab/><w:t>12</w:t></w:r></w:p>")
+            .arg(type).arg(pos).arg(indent).arg(text);
+    };
+    // Text width: 11906 - 2 * 1417 = 9072 twips.
+    PageLayout* layout = open(tabbed(0, 5000, QStringLiteral("left"), QStringLiteral("Nulla")) + tabbed(600, 5000, QStringLiteral("left"), QStringLiteral("Hatszáz"))
+                              + tabbed(300, 9072, QStringLiteral("right"), QStringLiteral("Tartalom")) + QStringLiteral("<w:sectPr>") + A4 + QStringLiteral("</w:sectPr>"));
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    const double plain = placeOf(text, QStringLiteral("Nulla"), QStringLiteral("12")).x();
+    QCOMPARE(qRound(placeOf(text, QStringLiteral("Hatszáz"), QStringLiteral("12")).x()), qRound(plain));
+    QCOMPARE(qRound(plain - placeOf(text, QStringLiteral("Nulla"), QStringLiteral("Nulla")).x()), qRound(5000 / 15.0));
+    for (QTextBlock b = text->begin(); b.isValid(); b = b.next())
+        if (b.text().startsWith(u"Tartalom"))
+            QCOMPARE(b.layout()->lineCount(), 1);
 }
 
 // Endnotes follow the last line of the text under a separator line, numbered

@@ -340,7 +340,12 @@ QTextOption PageLayout::Flow::optionFor(const QTextBlockFormat& bf) const
     if (L.printing())
         opt.setFlags(opt.flags() & ~FormattingMarks);
     opt.setAlignment(bf.alignment());
-    opt.setTabs(bf.tabPositions());
+    // Word measures tab stops from the margin, Qt from where the line
+    // starts: the paragraph's indent.
+    QList<QTextOption::Tab> tabs = bf.tabPositions();
+    for (QTextOption::Tab& t : tabs)
+        t.position -= bf.leftMargin();
+    opt.setTabs(tabs);
     opt.setTabStopDistance(DefaultTab);
     opt.setUseDesignMetrics(true);
     opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
