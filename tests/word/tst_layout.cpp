@@ -157,6 +157,7 @@ private slots:
     void footnotesAtTheFootOfTheirPage();
     void endnotesAfterTheText();
     void tabStopsCountFromTheMargin();
+    void cellKeepsItsLastParagraphsSpacing();
     void footnoteNumbering_data();
     void footnoteNumbering();
     void tableRowsBreakAcrossPages_data();
@@ -637,6 +638,28 @@ void TestLayout::checkBoxesTakeTheirRoomAndShow()
     QVERIFY(dark(firstMiddle + QPointF(-7.5, 0)));      // the frame's left side
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16)));
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16) - QPointF(16, 0)));
+}
+
+// A cell is as tall as its margins, its lines and its last paragraph's
+// spacing after: Word keeps that spacing inside the cell.
+void TestLayout::cellKeepsItsLastParagraphsSpacing()
+{
+    const auto table = [](int after) {
+        QString rows;
+        for (int i = 0; i < 3; ++i)
+            rows += QStringLiteral("<w:tr><w:tc><w:tcPr><w:tcMar><w:top w:w=\"72\" w:type=\"dxa\"/><w:bottom w:w=\"72\" w:type=\"dxa\"/></w:tcMar></w:tcPr>"
+                                   "<w:p><w:pPr><w:spacing w:before=\"0\" w:after=\"%1\" w:line=\"240\" w:lineRule=\"auto\"/></w:pPr>"
+                                   "<w:r><w:t>Sor %2</w:t></w:r></w:p></w:tc></w:tr>").arg(after).arg(i);
+        return QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"4000\"/></w:tblGrid>%1</w:tbl><w:p/>").arg(rows);
+    };
+    double pitch[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+        PageLayout* layout = open(table(k == 0 ? 0 : 288));
+        QVERIFY(layout);
+        QTextDocument* text = m_doc->textDocument();
+        pitch[k] = placeOf(text, QStringLiteral("Sor 1"), QStringLiteral("S")).y() - placeOf(text, QStringLiteral("Sor 0"), QStringLiteral("S")).y();
+    }
+    QVERIFY2(std::abs(pitch[1] - pitch[0] - 288 / 15.0) < 0.5, qPrintable(QStringLiteral("%1 %2").arg(pitch[0]).arg(pitch[1])));
 }
 
 // A tab stop stands where Word puts it, measured from the margin whatever

@@ -1117,8 +1117,8 @@ double PageLayout::Flow::tableAt(QTextTable* t, double x, double y, double width
                     cy += blockInCell(it.currentBlock(), cx, cy, cw, cellFrags, prevStyle, prevAfter);
                 }
             }
-            // Word does not add the last paragraph's spacing after inside a cell.
-            box.content = cy - prevAfter + cm.bottom();
+            // The last paragraph's spacing after stays inside the cell, as in Word.
+            box.content = cy + cm.bottom();
             box.fragTo = cellFrags.size();
             if (box.rowSpan == 1)
                 rowH[size_t(r)] = std::max(rowH[size_t(r)], box.content);
