@@ -1153,6 +1153,8 @@ void TestLayout::printedTextLeavesHiddenOut()
     DocxRecipe recipe;
     recipe.body = p(r(QStringLiteral("Látható ")) + r(QStringLiteral("TESTREJTETT "), QStringLiteral("<w:vanish/>")) + r(QStringLiteral("szöveg"))
                     + noteRef(QStringLiteral("1")))
+                // A font with ligatures: Word sets (and the PDF keeps) every letter.
+                + p(r(QStringLiteral("affiliation after office"), QStringLiteral("<w:rFonts w:ascii=\"Carlito\" w:hAnsi=\"Carlito\"/>")))
                 + p(r(QStringLiteral("Vége")), QStringLiteral("<w:sectPr xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
                                                           "<w:footerReference w:type=\"default\" r:id=\"rIdF1\"/>%1</w:sectPr>").arg(A4));
     recipe.extraDocumentRels = rel(QStringLiteral("rIdF1"), QStringLiteral("footer"), QStringLiteral("footer1.xml"))
@@ -1174,6 +1176,7 @@ void TestLayout::printedTextLeavesHiddenOut()
     const QString text = QString::fromUtf8(poppler.readAllStandardOutput());
     QVERIFY2(text.contains(QStringLiteral("Látható")) && text.contains(QStringLiteral("szöveg")), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("REJTETT")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("affiliation after office")), qPrintable(text));
     QVERIFY(text.contains(QRegularExpression(QStringLiteral("Oldal\\s*1"))));
     QVERIFY(text.contains(QStringLiteral("Jegyzet 1 sora 0")));
     QVERIFY(layout->marksShown());

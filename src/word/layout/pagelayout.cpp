@@ -1434,6 +1434,19 @@ PageLayout::PageLayout(model::DocModel* model, QTextDocument* text, bool story)
     m_device.setDotsPerMeterX(qRound(96 / 0.0254));
     m_device.setDotsPerMeterY(qRound(96 / 0.0254));
     setPaintDevice(&m_device);
+    // Word forms no ligatures and kerns no pairs unless a run asks for it:
+    // text that needs no shaping is set glyph by glyph, which also keeps
+    // every letter in a PDF's text.
+    QFont font = text->defaultFont();
+    if (!(font.styleStrategy() & QFont::PreferNoShaping)) {
+        font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+        const bool tracking = model != nullptr;
+        if (tracking)
+            model->setTracking(false);
+        text->setDefaultFont(font);
+        if (tracking)
+            model->setTracking(true);
+    }
 }
 
 PageLayout::~PageLayout() = default;
