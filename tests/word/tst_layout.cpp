@@ -12,6 +12,7 @@
 #include "word/model/story.h"
 
 #include <QBuffer>
+#include <QFontDatabase>
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPdfWriter>
@@ -158,6 +159,8 @@ private slots:
     void endnotesAfterTheText();
     void tabStopsCountFromTheMargin();
     void cellKeepsItsLastParagraphsSpacing();
+    void singleLinesAsWordSetsThem_data();
+    void singleLinesAsWordSetsThem();
     void footnoteNumbering_data();
     void footnoteNumbering();
     void tableRowsBreakAcrossPages_data();
@@ -638,6 +641,32 @@ void TestLayout::checkBoxesTakeTheirRoomAndShow()
     QVERIFY(dark(firstMiddle + QPointF(-7.5, 0)));      // the frame's left side
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16)));
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16) - QPointF(16, 0)));
+}
+
+// Single line spacing is the font's Windows ascent and descent and its
+// external leading, as in Word: Calibri's (here Carlito's) line is 1.22 em,
+// not the 1.44 em its whole line gap would give; Times New Roman's is 1.15 em.
+void TestLayout::singleLinesAsWordSetsThem_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("ems");
+    QTest::newRow("Carlito") << QStringLiteral("Carlito") << 2500 / 2048.0;
+    QTest::newRow("Liberation Serif") << QStringLiteral("Liberation Serif") << 2355 / 2048.0;
+}
+
+void TestLayout::singleLinesAsWordSetsThem()
+{
+    QFETCH(QString, family);
+    QFETCH(double, ems);
+    if (!QFontDatabase::families().contains(family))
+        QSKIP("the font is not installed");
+    const QString look = QStringLiteral("<w:rFonts w:ascii=\"%1\" w:hAnsi=\"%1\"/><w:sz w:val=\"24\"/>").arg(family);
+    const QString pPr = QStringLiteral("<w:spacing w:before=\"0\" w:after=\"0\" w:line=\"240\" w:lineRule=\"auto\"/>");
+    PageLayout* layout = open(p(r(QStringLiteral("Egyik"), look), pPr) + p(r(QStringLiteral("Másik"), look), pPr));
+    QVERIFY(layout);
+    QTextDocument* text = m_doc->textDocument();
+    const double pitch = placeOf(text, QStringLiteral("Másik"), QStringLiteral("M")).y() - placeOf(text, QStringLiteral("Egyik"), QStringLiteral("E")).y();
+    QVERIFY2(std::abs(pitch - 12 * ems * 96 / 72) < 0.3, qPrintable(QString::number(pitch)));
 }
 
 // A cell is as tall as its margins, its lines and its last paragraph's

@@ -7,6 +7,7 @@
 #include "word/opc/package.h"
 
 #include <QPainter>
+#include <QRawFont>
 #include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -232,7 +233,7 @@ private:
     // it was broken for, with the line before which the pass must change columns added to plan.
     bool paragraphPass(const QTextBlock& b, State& st, const Item* next, bool retry, std::vector<int>& plan);
     void placeFloats(const QTextBlock& b, State& st, double paraTop);
-    double lineHeight(const QTextBlockFormat& bf, const QTextLine& line) const;
+    double lineHeight(const QTextBlock& b, const QTextBlockFormat& bf, const QTextLine& line) const;
     QTextOption optionFor(const QTextBlockFormat& bf) const;
     double firstLineX(const QTextBlock& b, const QTextBlockFormat& bf) const;
     void shift(std::vector<Fragment>& frags, size_t from, double dx, double dy, int page);
@@ -352,9 +353,24 @@ QTextOption PageLayout::Flow::optionFor(const QTextBlockFormat& bf) const
     return opt;
 }
 
-double PageLayout::Flow::lineHeight(const QTextBlockFormat& bf, const QTextLine& line) const
+double PageLayout::Flow::lineHeight(const QTextBlock& b, const QTextBlockFormat& bf, const QTextLine& line) const
 {
-    const double natural = line.ascent() + line.descent() + std::max<qreal>(0, line.leading());
+    // Word's single line: the tallest font's, or what an inline object needs.
+    double fonts = 0;
+    const int from = line.textStart(), to = from + line.textLength();
+    if (to <= from) {
+        fonts = L.fontLineHeight(b.charFormatIndex(), b.charFormat());
+    } else {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int start = f.position() - b.position();
+            if (start >= to)
+                break;
+            if (start + f.length() > from)
+                fonts = std::max(fonts, L.fontLineHeight(f.charFormatIndex(), f.charFormat()));
+        }
+    }
+    const double natural = std::max<double>(line.ascent() + line.descent(), fonts);
     switch (bf.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
         return natural * std::clamp(bf.lineHeight(), 10.0, 1000.0) / 100.0;
@@ -805,7 +821,7 @@ bool PageLayout::Flow::paragraphPass(const QTextBlock& b, State& st, const Item*
         const bool hardBreak = nextBreak < breaks.size() && breaks[nextBreak].first < line.textStart() + line.textLength();
         if (hardBreak && breaks[nextBreak].first + 1 < line.textStart() + line.textLength())
             line.setNumColumns(breaks[nextBreak].first - line.textStart() + 1);
-        const double h = std::max(prep.minLine, lineHeight(bf, line));
+        const double h = std::max(prep.minLine, lineHeight(b, bf, line));
         const bool lastLine = line.textStart() + line.textLength() >= b.length() - 1;
         // The footnotes referred to in the line go to its page, and take their room there.
         const int firstNote = int(nextRef);
@@ -993,7 +1009,7 @@ double PageLayout::Flow::blockInCell(const QTextBlock& b, double x, double y, do
             break;
         const double lx = i == 0 ? firstX : bf.leftMargin();
         line.setLineWidth(std::max(4.0, i == 0 ? inner - (firstX - bf.leftMargin()) : inner));
-        const double h = phantom ? 0 : std::max(prep.minLine, lineHeight(bf, line));
+        const double h = phantom ? 0 : std::max(prep.minLine, lineHeight(b, bf, line));
         line.setPosition(QPointF(lx, ly + h - line.descent() - line.ascent()));
         ly += h;
     }
@@ -1729,6 +1745,48 @@ void PageLayout::findCheckBoxes()
         place.width = std::min(points * UnitsPerPoint, 600.0);
         m_boxes.push_back(place);
     }
+}
+
+namespace {
+// A font's single line as Word sets it, in ems: the Windows ascent and
+// descent, and the external leading the font's line gap leaves beyond them.
+// Qt adds the whole line gap, which makes Calibri's lines a fifth too tall.
+double wordLineEms(const QFont& font)
+{
+    static QHash<QString, double> byFace;
+    const QString key = font.family() + u'|' + QString::number(font.weight()) + u'|' + QString::number(int(font.style()));
+    if (const auto it = byFace.constFind(key); it != byFace.constEnd())
+        return *it;
+    double ems = 0;
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray os2 = raw.fontTable("OS/2"), hhea = raw.fontTable("hhea"), head = raw.fontTable("head");
+    if (os2.size() >= 78 && hhea.size() >= 10 && head.size() >= 20) {
+        const auto u16 = [](const QByteArray& t, int at) { return int((uchar(t[at]) << 8) | uchar(t[at + 1])); };
+        const auto s16 = [&](const QByteArray& t, int at) { const int v = u16(t, at); return v >= 0x8000 ? v - 0x10000 : v; };
+        const int upm = u16(head, 18);
+        const int winAscent = u16(os2, 74), winDescent = u16(os2, 76);
+        const int ascender = s16(hhea, 4), descender = s16(hhea, 6), gap = s16(hhea, 8);
+        const int external = std::max(0, gap - ((winAscent + winDescent) - (ascender - descender)));
+        if (upm >= 16 && winAscent + winDescent > 0)
+            ems = double(winAscent + winDescent + external) / upm;
+    }
+    byFace.insert(key, ems);
+    return ems;
+}
+} // namespace
+
+double PageLayout::fontLineHeight(int formatIndex, const QTextCharFormat& cf) const
+{
+    if (const auto it = m_fontLines.constFind(formatIndex); it != m_fontLines.constEnd())
+        return *it;
+    double h = 0;
+    if (cf.intProperty(prop::CharKind) != prop::KindObject && !cf.isImageFormat()) {
+        const QFont font(cf.font().resolve(m_text->defaultFont()), &m_device);
+        const double pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * UnitsPerPoint;
+        h = wordLineEms(font) * pixels;
+    }
+    m_fontLines.insert(formatIndex, h);
+    return h;
 }
 
 void PageLayout::storyChanged()

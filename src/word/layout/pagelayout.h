@@ -171,6 +171,9 @@ protected:
 private:
     // A story's text changed (a header filled, a box written): show it.
     void storyChanged();
+    // Word's single line height for a run's font (0 for objects), by format index.
+    double fontLineHeight(int formatIndex, const QTextCharFormat& cf) const;
+    mutable QHash<int, double> m_fontLines;
     friend class PagePainter;
     struct Item;
     struct State;
