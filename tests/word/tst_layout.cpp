@@ -159,6 +159,8 @@ private slots:
     void endnotesAfterTheText();
     void tabStopsCountFromTheMargin();
     void cellKeepsItsLastParagraphsSpacing();
+    void fontSizesBetweenWholePixels();
+    void headingKeepsWithTwoLinesOfItsText();
     void singleLinesAsWordSetsThem_data();
     void singleLinesAsWordSetsThem();
     void footnoteNumbering_data();
@@ -641,6 +643,47 @@ void TestLayout::checkBoxesTakeTheirRoomAndShow()
     QVERIFY(dark(firstMiddle + QPointF(-7.5, 0)));      // the frame's left side
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16)));
     QVERIFY(dark(boxMiddle(QStringLiteral("Második"), QStringLiteral(" Nem"), 16) - QPointF(16, 0)));
+}
+
+// 11 points are 14.67 pixels: the text takes the room of that size, not of
+// the 15 pixels Qt sets the font at.
+void TestLayout::fontSizesBetweenWholePixels()
+{
+    const QString text = QStringLiteral("Eladó kijelenti, hogy kizárólagos tulajdonát képezi az ingatlan");
+    const auto run = [&](int halfPoints) {
+        return p(r(text, QStringLiteral("<w:rFonts w:ascii=\"Liberation Serif\" w:hAnsi=\"Liberation Serif\"/><w:sz w:val=\"%1\"/>").arg(halfPoints)));
+    };
+    PageLayout* layout = open(run(22) + run(24));
+    QVERIFY(layout);
+    QTextDocument* doc = m_doc->textDocument();
+    QTextBlock small = doc->begin(), large = small.next();
+    const double smallWidth = small.layout()->lineAt(0).naturalTextWidth();
+    const double largeWidth = large.layout()->lineAt(0).naturalTextWidth();
+    // A whole percent of stretch leaves a little; 15 pixels would be 15 / 16.
+    QVERIFY2(std::abs(smallWidth / largeWidth - 11.0 / 12.0) < 0.006, qPrintable(QStringLiteral("%1 %2").arg(smallWidth).arg(largeWidth)));
+}
+
+// A heading kept with its text goes over with it when only one line of a
+// long, widow-controlled paragraph would stand under it at the foot.
+void TestLayout::headingKeepsWithTwoLinesOfItsText()
+{
+    const QString heading = p(r(QStringLiteral("Fejezetcím")), QStringLiteral("<w:keepNext/>"));
+    const QString text = p(r(QStringLiteral("Szöveg ") + QStringLiteral("hosszú bekezdés, amely több sorra tördelődik, ").repeated(8)));
+    for (int filler = 36; filler < 50; ++filler) {
+        PageLayout* layout = open(paras(filler) + heading + text + QStringLiteral("<w:sectPr>") + A4 + QStringLiteral("</w:sectPr>"));
+        QVERIFY(layout);
+        QTextDocument* doc = m_doc->textDocument();
+        QTextBlock b = doc->begin();
+        while (b.isValid() && !b.text().startsWith(u"Fejezetcím"))
+            b = b.next();
+        QVERIFY(b.isValid());
+        const QTextBlock body = b.next();
+        QVERIFY(body.layout()->lineCount() > 2);
+        const int headingPage = layout->pageOfPosition(b.position());
+        const int firstLine = layout->pageOfPosition(body.position());
+        const int secondLine = layout->pageOfPosition(body.position() + body.layout()->lineAt(1).textStart());
+        QVERIFY2(headingPage == firstLine && firstLine == secondLine, qPrintable(QStringLiteral("%1 filler: %2 %3 %4").arg(filler).arg(headingPage).arg(firstLine).arg(secondLine)));
+    }
 }
 
 // Single line spacing is the font's Windows ascent and descent and its

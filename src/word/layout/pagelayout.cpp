@@ -273,6 +273,34 @@ PageLayout::Flow::Prepared PageLayout::Flow::prepareBlock(const QTextBlock& b)
     QTextCharFormat dotted;
     dotted.setProperty(LayoutFormat, true);
     dotted.setUnderlineStyle(QTextCharFormat::DotLine);
+    // Qt sets a font at a whole number of pixels: 11 points (14.67 pixels)
+    // are set at 15, every line a fortieth wider than Word's. A horizontal
+    // stretch brings the advances back to the size asked for.
+    const double defaultPoints = L.m_text->defaultFont().pointSizeF();
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        const QTextCharFormat cf = f.charFormat();
+        if (cf.intProperty(prop::CharKind) == prop::KindObject || cf.isImageFormat())
+            continue;
+        const double points = cf.fontPointSize() > 0 ? cf.fontPointSize() : defaultPoints;
+        const double pixels = points * UnitsPerPoint;
+        const double whole = std::round(pixels);
+        if (points <= 0 || whole < 1 || std::abs(pixels - whole) < 0.02)
+            continue;
+        const int own = cf.hasProperty(QTextFormat::FontStretch) && cf.fontStretch() > 0 ? cf.fontStretch() : 100;
+        const int stretch = std::clamp(int(std::lround(own * pixels / whole)), 1, 4000);
+        if (stretch == own)
+            continue;
+        QTextLayout::FormatRange r;
+        r.start = f.position() - b.position();
+        r.length = f.length();
+        r.format.setProperty(LayoutFormat, true);
+        r.format.setFontStretch(stretch);
+        if (!mine.isEmpty() && mine.back().start + mine.back().length == r.start && mine.back().format == r.format)
+            mine.back().length += r.length;
+        else
+            mine.append(r);
+    }
     for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextFragment f = it.fragment();
         if (!L.m_styles.hiddenRun(f.charFormat().stringProperty(prop::RPrXml))) {
@@ -370,7 +398,20 @@ double PageLayout::Flow::lineHeight(const QTextBlock& b, const QTextBlockFormat&
                 fonts = std::max(fonts, L.fontLineHeight(f.charFormatIndex(), f.charFormat()));
         }
     }
-    const double natural = std::max<double>(line.ascent() + line.descent(), fonts);
+    // Qt's own measure only where an object may stand taller than the text:
+    // it takes the fonts at the whole pixel size Qt sets them at.
+    bool objects = false;
+    if (fonts > 0 && to > from) {
+        for (auto it = b.begin(); !it.atEnd() && !objects; ++it) {
+            const QTextFragment f = it.fragment();
+            const int start = f.position() - b.position();
+            if (start >= to)
+                break;
+            objects = start + f.length() > from
+                   && (f.charFormat().intProperty(prop::CharKind) == prop::KindObject || f.charFormat().isImageFormat());
+        }
+    }
+    const double natural = fonts > 0 && !objects ? fonts : std::max<double>(line.ascent() + line.descent(), fonts);
     switch (bf.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
         return natural * std::clamp(bf.lineHeight(), 10.0, 1000.0) / 100.0;
@@ -891,8 +932,19 @@ bool PageLayout::Flow::paragraphPass(const QTextBlock& b, State& st, const Item*
     // Keep with next: a paragraph that leaves no room for the next one's
     // first line moves to the next page with it.
     // Balanced columns are as short as the text allows: a heading does not move on for its text there.
+    // With widow control the next paragraph cannot leave one line alone at
+    // the foot of the page, so a long one needs room for two.
+    auto nextNeeds = [&]() {
+        const QTextBlockFormat nbf = next->block.blockFormat();
+        const ParagraphProps npp = L.m_styles.paragraph(nbf.stringProperty(prop::PPrXml));
+        const double h = lines.back().height;
+        const double perLine = std::max(1.0, widthIn(st) / std::max(1.0, h * 0.45));
+        const int nLines = npp.widowControl && next->block.length() - 1 > perLine ? 2 : 1;
+        const bool joined = npp.contextualSpacing && pp.contextualSpacing && npp.style == pp.style;
+        return (joined ? 0.0 : after + nbf.topMargin()) + nLines * h;
+    };
     if (pp.keepNext && !retry && next && !next->table && !startedEmpty && st.columnLimit <= 0 && lines.front().page == lines.back().page
-        && y + after + lines.back().height > bottom(st) && y - lines.front().top < fullBody / 2) {
+        && y + nextNeeds() > bottom(st) && y - lines.front().top < fullBody / 2) {
         nextArea(st);
         paragraph(b, st, next, true);
         return true;
