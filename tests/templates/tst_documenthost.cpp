@@ -53,6 +53,7 @@ private slots:
     void storySelectionStaysInItsStory();
     void cutAndPasteCarryBookmarks();
     void typingKeepsBookmarksInPlace();
+    void typingOverASelectionGoesThroughTheEngine();
     void destroyingTheHostClosesTheDocument();
     void applicationGoingFirstLeavesAnEmptyHost();
 
@@ -257,6 +258,30 @@ void TestDocumentHost::cutAndPasteCarryBookmarks()
     QVERIFY(doc.Bookmarks().Exists(QStringLiteral("Vételár_1")));
     QCOMPARE(bookmarkSpan(doc, QStringLiteral("Vételár_1")), qMakePair(start, end));
     QCOMPARE(doc.Bookmarks().Item(QStringLiteral("Vételár_1")).Range().Text(), QStringLiteral("***"));
+}
+
+// A key typed over a selected one-character bookmark replaces it as any
+// other replacement does: the bookmark goes, and one undo brings back the
+// character and the bookmark.
+void TestDocumentHost::typingOverASelectionGoesThroughTheEngine()
+{
+    DocumentHost* host = load(sample(Variant));
+    m_panel->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    word::Document& doc = *host->Document();
+    const auto [start, end] = bookmarkSpan(doc, QStringLiteral("Foglaló_1"));
+    doc.Bookmarks().Add(QStringLiteral("Egy"), doc.Range(start, start + 1));
+    const QString before = doc.Range(start, start + 1).Text();
+    doc.ActiveWindow().Selection().SetRange(start, start + 1);
+    host->pageView()->setFocus();
+    QTest::keyClicks(host->pageView()->viewport(), QStringLiteral("Q"));
+    QCOMPARE(doc.Range(start, start + 1).Text(), QStringLiteral("Q"));
+    QVERIFY(!doc.Bookmarks().Exists(QStringLiteral("Egy")));
+    QCOMPARE(doc.ActiveWindow().Selection().Start(), start + 1);
+    QVERIFY(doc.Undo());
+    QCOMPARE(doc.Range(start, start + 1).Text(), before);
+    QVERIFY(doc.Bookmarks().Exists(QStringLiteral("Egy")));
+    QCOMPARE(bookmarkSpan(doc, QStringLiteral("Foglaló_1")), qMakePair(start, end));
 }
 
 void TestDocumentHost::typingKeepsBookmarksInPlace()

@@ -110,6 +110,15 @@ void PageTextItem::keyPressEvent(QKeyEvent* event)
         paste();
         return;
     }
+    // Text typed over a selection replaces it through the engine, so the
+    // bookmarks it covers follow whatever the lengths (Qt reports a
+    // replacement of equal length like a change of formatting).
+    const QString typed = event->text();
+    if (m_doc && textCursor().hasSelection() && !typed.isEmpty() && typed.at(0).isPrint()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        runEngine([&typed](word::Selection& s) { s.TypeText(typed); });
+        return;
+    }
     // One undo order for the whole document, headers, notes and boxes included.
     if (m_doc && (event == QKeySequence::Undo || event == QKeySequence::Redo)) {
         if (event == QKeySequence::Undo)
