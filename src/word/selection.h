@@ -38,10 +38,11 @@ public:
     void Delete();
     void TypeText(const QString& text);
 
-    // The selection in the main text, which a view shares. A view taking it
-    // brings the selection back into the main text.
-    QTextCursor& cursor() { m_story = nullptr; return m_cursor; }
+    // The selection in the main text, which a view shares; when the
+    // selection stands in another story, that story's is not this one.
     const QTextCursor& cursor() const { return m_cursor; }
+    // For a view that moves the selection: brings it back into the main text.
+    QTextCursor& takeIntoMainText() { m_story = nullptr; return m_cursor; }
 
 private:
     model::DocModel& storyModel() const;

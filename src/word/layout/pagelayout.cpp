@@ -383,8 +383,13 @@ QTextOption PageLayout::Flow::optionFor(const QTextBlockFormat& bf) const
 
 double PageLayout::Flow::lineHeight(const QTextBlock& b, const QTextBlockFormat& bf, const QTextLine& line) const
 {
-    // Word's single line: the tallest font's, or what an inline object needs.
+    if (bf.lineHeightType() == QTextBlockFormat::FixedHeight)
+        return std::max(1.0, bf.lineHeight());
+    // Word's single line: the tallest font's. Qt's own measure only where an
+    // object may stand taller than the text, for it takes the fonts at the
+    // whole pixel size Qt sets them at.
     double fonts = 0;
+    bool objects = false;
     const int from = line.textStart(), to = from + line.textLength();
     if (to <= from) {
         fonts = L.fontLineHeight(b.charFormatIndex(), b.charFormat());
@@ -394,29 +399,17 @@ double PageLayout::Flow::lineHeight(const QTextBlock& b, const QTextBlockFormat&
             const int start = f.position() - b.position();
             if (start >= to)
                 break;
-            if (start + f.length() > from)
-                fonts = std::max(fonts, L.fontLineHeight(f.charFormatIndex(), f.charFormat()));
-        }
-    }
-    // Qt's own measure only where an object may stand taller than the text:
-    // it takes the fonts at the whole pixel size Qt sets them at.
-    bool objects = false;
-    if (fonts > 0 && to > from) {
-        for (auto it = b.begin(); !it.atEnd() && !objects; ++it) {
-            const QTextFragment f = it.fragment();
-            const int start = f.position() - b.position();
-            if (start >= to)
-                break;
-            objects = start + f.length() > from
-                   && (f.charFormat().intProperty(prop::CharKind) == prop::KindObject || f.charFormat().isImageFormat());
+            if (start + f.length() <= from)
+                continue;
+            const QTextCharFormat cf = f.charFormat();
+            objects = objects || cf.intProperty(prop::CharKind) == prop::KindObject || cf.isImageFormat();
+            fonts = std::max(fonts, L.fontLineHeight(f.charFormatIndex(), cf));
         }
     }
     const double natural = fonts > 0 && !objects ? fonts : std::max<double>(line.ascent() + line.descent(), fonts);
     switch (bf.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
         return natural * std::clamp(bf.lineHeight(), 10.0, 1000.0) / 100.0;
-    case QTextBlockFormat::FixedHeight:
-        return std::max(1.0, bf.lineHeight());
     case QTextBlockFormat::MinimumHeight:
         return std::max(natural, bf.lineHeight());
     default:

@@ -261,6 +261,15 @@ void PagePainter::paintStory(QPainter* painter, const PageLayout& story, const Q
     painter->restore();
 }
 
+namespace {
+// The short line above a page's notes: a third of the text's width, at most two inches.
+void drawNoteSeparator(QPainter* painter, double left, double y, double textWidth)
+{
+    painter->setPen(QPen(Qt::black, 0.75));
+    painter->drawLine(QPointF(left, y), QPointF(left + std::min(textWidth / 3, 192.0), y));
+}
+} // namespace
+
 void PagePainter::paintNotes(QPainter* painter, int index) const
 {
     const PageInfo& page = m_layout.page(index);
@@ -271,9 +280,7 @@ void PagePainter::paintNotes(QPainter* painter, int index) const
     const double top = page.notesTop();
     painter->save();
     painter->setClipRect(QRectF(page.rect.left(), top, page.rect.width(), page.bodyBottom - top), Qt::IntersectClip);
-    painter->setPen(QPen(Qt::black, 0.75));
-    const double lineY = top + NoteSeparatorRoom / 2;
-    painter->drawLine(QPointF(left, lineY), QPointF(left + std::min(s.textWidth() / 3, 192.0), lineY));
+    drawNoteSeparator(painter, left, top + NoteSeparatorRoom / 2, s.textWidth());
     double y = top + NoteSeparatorRoom;
     for (const model::Story* note : page.notes)
         y += paintNote(painter, note, QPointF(left, y), s.textWidth(), index);
@@ -287,12 +294,8 @@ void PagePainter::paintEndnotes(QPainter* painter, int index) const
         return;
     const SectionProps& s = m_layout.section(page.section);
     painter->save();
-    if (page.endnoteSeparator >= 0) {
-        const double left = page.endnotes.front().left;
-        painter->setPen(QPen(Qt::black, 0.75));
-        painter->drawLine(QPointF(left, page.endnoteSeparator),
-                          QPointF(left + std::min(s.textWidth() / 3, 192.0), page.endnoteSeparator));
-    }
+    if (page.endnoteSeparator >= 0)
+        drawNoteSeparator(painter, page.endnotes.front().left, page.endnoteSeparator, s.textWidth());
     for (const PageInfo::PlacedNote& n : page.endnotes)
         paintNote(painter, n.story, QPointF(n.left, n.top), s.columnWidth(0), index);
     painter->restore();

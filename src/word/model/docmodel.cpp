@@ -164,49 +164,32 @@ void DocModel::adoptStoryUndo(DocModel& story)
     });
 }
 
-bool DocModel::undoOwn()
+// One step of this model's own text back (or forward).
+bool DocModel::stepOwn(bool forward)
 {
-    if (!m_text->isUndoAvailable())
+    if (!(forward ? m_text->isRedoAvailable() : m_text->isUndoAvailable()))
         return false;
-    m_text->undo();
+    if (forward)
+        m_text->redo();
+    else
+        m_text->undo();
     m_tracking = true;
     m_lastLength = m_text->characterCount();
     markChanged();
     return true;
 }
 
-bool DocModel::redoOwn()
+// The latest step of the document-wide order, in whichever model holds it;
+// an entry whose model has no step left (its stack was cleared) is passed over.
+bool DocModel::step(bool forward)
 {
-    if (!m_text->isRedoAvailable())
-        return false;
-    m_text->redo();
-    m_tracking = true;
-    m_lastLength = m_text->characterCount();
-    markChanged();
-    return true;
-}
-
-// An entry whose model has no step left (its stack was cleared) is passed over.
-bool DocModel::undo()
-{
-    while (!m_undoOrder.empty()) {
-        DocModel* m = m_undoOrder.back();
-        m_undoOrder.pop_back();
-        if (m->undoOwn()) {
-            m_redoOrder.push_back(m);
-            return true;
-        }
-    }
-    return false;
-}
-
-bool DocModel::redo()
-{
-    while (!m_redoOrder.empty()) {
-        DocModel* m = m_redoOrder.back();
-        m_redoOrder.pop_back();
-        if (m->redoOwn()) {
-            m_undoOrder.push_back(m);
+    std::vector<DocModel*>& from = forward ? m_redoOrder : m_undoOrder;
+    std::vector<DocModel*>& to = forward ? m_undoOrder : m_redoOrder;
+    while (!from.empty()) {
+        DocModel* m = from.back();
+        from.pop_back();
+        if (m->stepOwn(forward)) {
+            to.push_back(m);
             return true;
         }
     }

@@ -140,8 +140,8 @@ public:
     // Undo and redo run over the main text and every story adopted, one
     // document-wide order of steps, as in Word.
     void clearUndo();
-    bool undo();
-    bool redo();
+    bool undo() { return step(false); }
+    bool redo() { return step(true); }
     // Takes a story's undo steps into this model's order.
     void adoptStoryUndo(DocModel& story);
 
@@ -157,8 +157,8 @@ signals:
 
 private:
     void onContentsChange(int pos, int removed, int added);
-    bool undoOwn();
-    bool redoOwn();
+    bool step(bool forward);
+    bool stepOwn(bool forward);
     void openUndoStep();
 
     std::unique_ptr<QTextDocument> m_text;

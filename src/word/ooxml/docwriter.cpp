@@ -83,60 +83,22 @@ bool charXmlFits(QChar c, const QString& xml, const QString& wq)
     }
 }
 
-// xml with the content of each outermost w:txbxContent replaced by content.
-QString withTextBoxContent(const QString& xml, const QString& wq, const QString& content)
+// xml with the content of each of its text boxes (the boxes the reader and
+// the save check see) replaced by content; as it was when it does not parse.
+QString withTextBoxContent(const QString& xml, const QByteArray& content)
 {
-    const QString open = u'<' + wq + QLatin1String("txbxContent");
-    const QString close = QStringLiteral("</") + wq + QLatin1String("txbxContent>");
-    auto isOpenAt = [&](qsizetype at) {
-        const qsizetype after = at + open.size();
-        return after < xml.size() && (xml.at(after) == u'>' || xml.at(after) == u'/' || xml.at(after).isSpace());
-    };
-    auto nextOpen = [&](qsizetype from) {
-        for (qsizetype at = xml.indexOf(open, from); at >= 0; at = xml.indexOf(open, at + 1))
-            if (isOpenAt(at))
-                return at;
-        return qsizetype(-1);
-    };
-    QString out;
-    out.reserve(xml.size() + content.size() * 2);
-    qsizetype from = 0;
-    for (qsizetype at = nextOpen(0); at >= 0; at = nextOpen(from)) {
-        const qsizetype tagEnd = xml.indexOf(u'>', at);
-        if (tagEnd < 0)
-            break;
-        const bool empty = xml.at(tagEnd - 1) == u'/';
-        out += QStringView(xml).mid(from, (empty ? tagEnd - 1 : tagEnd) - from);
-        out += u'>';
-        out += content;
-        out += close;
-        from = tagEnd + 1;
-        if (empty)
-            continue;
-        // The matching end tag, past any box nested inside.
-        int depth = 1;
-        qsizetype pos = from;
-        while (depth > 0) {
-            const qsizetype o = nextOpen(pos);
-            const qsizetype c = xml.indexOf(close, pos);
-            if (c < 0)
-                return xml;   // not the XML the reader made: left as it is
-            if (o >= 0 && o < c) {
-                const qsizetype e = xml.indexOf(u'>', o);
-                if (e < 0)
-                    return xml;
-                if (xml.at(e - 1) != u'/')
-                    ++depth;
-                pos = e + 1;
-            } else {
-                --depth;
-                pos = c + close.size();
-            }
-        }
-        from = pos;
+    constexpr unsigned flags = pugi::parse_default | pugi::parse_ws_pcdata;
+    pugi::xml_document doc;
+    const QByteArray utf8 = xml.toUtf8();
+    if (!doc.load_buffer(utf8.constData(), size_t(utf8.size()), flags, pugi::encoding_utf8) || !doc.first_child())
+        return xml;
+    for (pugi::xml_node box : textBoxContents(doc.first_child())) {
+        while (box.first_child())
+            box.remove_child(box.first_child());
+        if (!box.append_buffer(content.constData(), size_t(content.size()), flags | pugi::parse_fragment, pugi::encoding_utf8))
+            return xml;
     }
-    out += QStringView(xml).mid(from);
-    return out;
+    return nodeXml(doc.first_child());
 }
 
 std::vector<int> parsePath(const QString& path)
@@ -622,7 +584,7 @@ QString Writer::objectXml(const QTextCharFormat& f, const QString& xml)
     const model::DocModel* box = m_ids->changedBoxes.value(f.intProperty(prop::TextBoxId));
     if (!box)
         return xml;
-    return withTextBoxContent(xml, m_wq, QString::fromUtf8(writeDocumentXml(*box, {}, m_ids)));
+    return withTextBoxContent(xml, writeDocumentXml(*box, {}, m_ids));
 }
 
 bool Writer::holdsChangedBox(const QTextBlock& b) const

@@ -1,7 +1,5 @@
 #include "word/view/documenthost.h"
 
-#include <utility>
-
 #include "word/application.h"
 #include "word/document.h"
 #include "word/error.h"
@@ -122,7 +120,7 @@ void DocumentHost::showEngineSelection()
     if (!m_doc || !m_view)
         return;
     m_view->textItem()->showEngineSelection();
-    const word::Selection& selection = std::as_const(m_doc->ActiveWindow().Selection());
+    const word::Selection& selection = m_doc->ActiveWindow().Selection();
     if (selection.story())
         return;
     const QTextCursor& cursor = selection.cursor();

@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTextCursor>
-#include <utility>
 
 namespace word::view {
 
@@ -30,7 +29,7 @@ void PageTextItem::showEngineSelection()
         return;
     // Read without taking: a selection in a header, a note or a text box
     // stays there (the page edits the main text only) and is not shown.
-    const word::Selection& selection = std::as_const(m_doc->ActiveWindow().Selection());
+    const word::Selection& selection = m_doc->ActiveWindow().Selection();
     if (selection.story())
         return;
     // A fresh cursor: the engine's own may carry keep-position flags that
@@ -55,7 +54,7 @@ void PageTextItem::takeViewSelection()
         return;
     m_anchor = shown.anchor();
     m_position = shown.position();
-    QTextCursor& engine = m_doc->ActiveWindow().Selection().cursor();
+    QTextCursor& engine = m_doc->ActiveWindow().Selection().takeIntoMainText();
     engine.setPosition(m_anchor);
     engine.setPosition(m_position, QTextCursor::KeepAnchor);
 }
