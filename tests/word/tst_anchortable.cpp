@@ -190,6 +190,7 @@ private slots:
     void nameLookup_data();
     void nameLookup();
     void addExistingMoves();
+    void lookupFollowsChanges();
     void sortedByName();
     void hiddenNames();
     void inside_data();
@@ -407,6 +408,34 @@ void TestAnchorTable::addExistingMoves()
     QCOMPARE(b->xmlId, 42);
     // Both old points are gone, not only hidden.
     QCOMPARE(describePoints(t), QStringLiteral("[Vevő_1@10 Vevő_1]@12"));
+}
+
+// One name asked for again and again while the bookmark comes and goes, the
+// way a field is written: exists, select, replace, mark again, undo.
+void TestAnchorTable::lookupFollowsChanges()
+{
+    const QString name = QStringLiteral("Vevő_Neve");
+    AnchorTable t;
+    QVERIFY(!t.hasBookmark(name));
+    t.addBookmark(name, 2, 5, 3);
+    QVERIFY(t.hasBookmark(name));
+    QCOMPARE(t.bookmark(name)->end, 5);
+    const auto before = t.snapshot();
+    t.replaced(2, 3, 4);   // its whole text replaced: the bookmark goes
+    QVERIFY(!t.hasBookmark(name));
+    QVERIFY(!t.bookmark(name));
+    t.addBookmark(name, 2, 6);
+    QCOMPARE(t.bookmark(name)->end, 6);
+    QCOMPARE(t.bookmark(name)->xmlId, -1);
+    t.restore(*before);
+    QCOMPARE(t.bookmark(name)->end, 5);
+    QCOMPARE(t.bookmark(name)->xmlId, 3);
+    QVERIFY(t.removeBookmark(QStringLiteral("VEVŐ_NEVE")));
+    QVERIFY(!t.hasBookmark(name));
+    t.addBookmark(QStringLiteral("vevő_neve"), 1, 1);
+    QCOMPARE(t.bookmark(name)->name, QStringLiteral("vevő_neve"));
+    t.clear();
+    QVERIFY(!t.hasBookmark(name));
 }
 
 void TestAnchorTable::sortedByName()
@@ -692,6 +721,9 @@ struct RandomRun {
                 inside.push_back(bm);
         }
         QCOMPARE(describe(table.bookmarksInside(a, b, false)), describe(inside));
+        // The same spelling asked again after the name set changed.
+        const QString probe = name();
+        QCOMPARE(table.hasBookmark(probe), model.find(probe) != nullptr);
         for (const auto& bm : model.bms) {
             const auto got = table.bookmark(bm.name.toLower());
             QVERIFY(got);

@@ -12,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <QtTest>
+#include <map>
 
 using namespace wordtest;
 
@@ -157,6 +158,52 @@ private slots:
         QCOMPARE(bf.stringProperty(word::model::prop::ListLabel), QStringLiteral("1."));
         QCOMPARE(bf.leftMargin(), left);
         QCOMPARE(bf.textIndent(), first);
+    }
+    // Runs take their look from their own properties, however alike their
+    // XML: a format found again for one run must be that run's.
+    void runFormatsByTheirProperties()
+    {
+        DocxRecipe recipe;
+        recipe.body = p(r("a", "<w:sz w:val=\"24\"/>") + r("b", "<w:sz w:val=\"28\"/>") + r("c", "<w:sz w:val=\"24\"/>")
+                        + r("d", "<w:b/><w:sz w:val=\"24\"/>") + r("e", "<w:sz w:val=\"24\"/><w:b/>") + r("f"))
+            + p(r("g", "<w:sz w:val=\"24\"/>"), QStringLiteral("<w:pStyle w:val=\"Heading1\"/>"))
+            + p(r("h", "<w:sz w:val=\"24\"/>"));
+        word::Document* doc = m_app.Documents().Open(write(recipe));
+        std::map<QString, QTextCharFormat> byText;
+        for (QTextBlock b = doc->textDocument()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                byText[it.fragment().text()] = it.fragment().charFormat();
+        auto size = [&](const char* t) { return byText.at(QString::fromLatin1(t)).fontPointSize(); };
+        auto xml = [&](const char* t) { return byText.at(QString::fromLatin1(t)).stringProperty(word::model::prop::RPrXml); };
+        QCOMPARE(size("a"), 12.0);
+        QCOMPARE(size("b"), 14.0);
+        QCOMPARE(size("c"), 12.0);
+        QVERIFY(byText.at("d").fontWeight() > QFont::Normal);
+        QCOMPARE(xml("d"), QStringLiteral("<w:rPr><w:b/><w:sz w:val=\"24\"/></w:rPr>"));
+        QCOMPARE(xml("e"), QStringLiteral("<w:rPr><w:sz w:val=\"24\"/><w:b/></w:rPr>"));
+        QVERIFY(xml("f").isEmpty());
+        QCOMPARE(xml("h"), xml("a"));
+        // The same properties under another paragraph style keep that style's look.
+        QCOMPARE(byText.at("g").property(word::model::prop::LookSig) == byText.at("a").property(word::model::prop::LookSig), false);
+    }
+
+    // Starts without an end, and ends without a start, stay in the file as
+    // written and in their order.
+    void unmatchedBookmarkEndsKept()
+    {
+        const QString body = p(QStringLiteral("<w:bookmarkStart w:id=\"7\" w:name=\"Elso\"/>") + r("egy")
+                               + QStringLiteral("<w:bookmarkStart w:id=\"3\" w:name=\"Masodik\"/>") + r("ketto")
+                               + QStringLiteral("<w:bookmarkEnd w:id=\"99\"/>") + bm("Rendes", 5, r("harom")));
+        word::Document* doc = m_app.Documents().Open(writeDocx(m_dir.path(), QStringLiteral("unmatched.docx"), body));
+        QCOMPARE(doc->Bookmarks().Count(), 1);
+        const QString saved = m_dir.filePath(QStringLiteral("unmatched-saved.docx"));
+        doc->SaveAs(saved);
+        const QString xml = QString::fromUtf8(readPart(saved, QStringLiteral("word/document.xml")));
+        const qsizetype first = xml.indexOf(QStringLiteral("w:name=\"Elso\""));
+        const qsizetype second = xml.indexOf(QStringLiteral("w:name=\"Masodik\""));
+        QVERIFY(first >= 0 && second > first);
+        QVERIFY(xml.contains(QStringLiteral("<w:bookmarkEnd w:id=\"99\"/>")));
+        QCOMPARE(m_app.Documents().Open(saved)->Bookmarks().Item("Rendes").Range().Text(), QStringLiteral("harom"));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "word/model/anchortable.h"
 
 #include "word/model/anchortree.h"
+#include "word/model/stringhash.h"
 
 #include <QHash>
 #include <QSet>
@@ -147,7 +148,14 @@ struct AnchorTable::Snapshot {
 struct AnchorTable::Impl {
     AnchorTree tree;
     std::unordered_map<int, BookmarkRecord> bookmarks;   // by serial
-    QHash<QString, int> byName;                          // case-folded name -> serial
+    std::unordered_map<QString, int, StringHash, StringEqual> byName;   // case-folded name -> serial
+    // The last name looked up, as asked, and its serial (0: not there). A
+    // caller works on one bookmark several times in a row (exists, select,
+    // replace, mark again), and folding and hashing its name each time cost
+    // more than the rest of those calls.
+    mutable QString lastName;
+    mutable QString lastFolded;
+    mutable int lastSerial = 0;
     QHash<int, MarkupRecord> markups;                    // by handle
     QHash<int, QList<int>> groups;                       // group -> handles
     int hiddenCount = 0;
@@ -174,7 +182,21 @@ struct AnchorTable::Impl {
     MarkupState stateOfMarkup(int handle) const;
     BookmarkInfo infoOf(int serial) const;
     const std::vector<int>& sorted(bool includeHidden) const;
-    int serialOf(const QString& name) const { return byName.value(foldedName(name), 0); }
+    int serialOf(const QString& name) const
+    {
+        if (!lastName.isNull() && name == lastName)
+            return lastSerial;
+        lastFolded = foldedName(name);
+        const auto it = byName.find(lastFolded);
+        lastSerial = it == byName.end() ? 0 : it->second;
+        lastName = name;
+        return lastSerial;
+    }
+    QString foldedOf(const QString& name) const
+    {
+        return !lastName.isNull() && name == lastName ? lastFolded : foldedName(name);
+    }
+    void forgetLookup() const { lastName = QString(); }
 
     // Building steps.
     void collectSpan(int pos, int removed, int added, Step& step) const;
@@ -190,7 +212,9 @@ void AnchorTable::Impl::detachBookmark(int serial)
     Q_ASSERT(it != bookmarks.end());
     tree.erase(it->second.start);
     tree.erase(it->second.end);
-    byName.remove(it->second.folded);
+    byName.erase(it->second.folded);
+    if (serial == lastSerial)
+        forgetLookup();
     if (isHidden(it->second.name))
         --hiddenCount;
     bookmarks.erase(it);
@@ -205,7 +229,9 @@ void AnchorTable::Impl::attachBookmark(int serial, const BookmarkState& s)
     rec.xmlId = s.xmlId;
     rec.start = tree.insert(s.start, RankStart, s.startSeq, AnchorPoint::BookmarkStart, serial);
     rec.end = tree.insert(s.end, collapsed ? RankCollapsedEnd : RankEnd, s.endSeq, AnchorPoint::BookmarkEnd, serial);
-    byName.insert(s.folded, serial);
+    byName.insert_or_assign(s.folded, serial);
+    if (lastSerial == 0)
+        forgetLookup();
     if (isHidden(s.name))
         ++hiddenCount;
     bookmarks.emplace(serial, std::move(rec));
@@ -338,7 +364,7 @@ const std::vector<int>& AnchorTable::Impl::sorted(bool includeHidden) const
 
 BookmarkState AnchorTable::Impl::newState(const QString& name, int xmlId, int start, int end)
 {
-    BookmarkState s{ name, foldedName(name), xmlId, start, end, nextSeq, nextSeq + 1 };
+    BookmarkState s{ name, foldedOf(name), xmlId, start, end, nextSeq, nextSeq + 1 };
     nextSeq += 2;
     return s;
 }
@@ -425,8 +451,24 @@ void AnchorTable::addBookmark(const QString& name, int start, int end, int xmlId
     Q_ASSERT(!name.isEmpty());
     if (start > end)
         std::swap(start, end);
-    Step step;
     const int serial = d->serialOf(name);
+    if (d->journal->liveSnapshots == 0) {
+        // Nothing can ask for the state before: no step to record (this is
+        // how a document's bookmarks are read).
+        if (d->journal->versions.size() > 1)
+            d->journal->reset();
+        if (serial) {
+            const BookmarkRecord& r = d->bookmarks.at(serial);
+            BookmarkState after = d->newState(r.name, r.xmlId, start, end);
+            d->detachBookmark(serial);
+            d->attachBookmark(serial, after);
+        } else {
+            d->attachBookmark(d->nextSerial++, d->newState(name, xmlId, start, end));
+            d->sortedValid = false;
+        }
+        return;
+    }
+    Step step;
     if (serial) {
         BookmarkState before = d->stateOf(serial);
         BookmarkState after = d->newState(before.name, before.xmlId, start, end);
@@ -644,6 +686,7 @@ void AnchorTable::clear()
         d->tree.clear();
         d->bookmarks.clear();
         d->byName.clear();
+        d->forgetLookup();
         d->markups.clear();
         d->groups.clear();
         d->hiddenCount = 0;

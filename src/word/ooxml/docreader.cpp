@@ -4,6 +4,7 @@
 #include "word/model/docmodel.h"
 #include "word/model/formatprops.h"
 #include "word/model/imagestore.h"
+#include "word/model/stringhash.h"
 #include "word/ooxml/numbering.h"
 #include "word/ooxml/settingspart.h"
 #include "word/ooxml/stylesheet.h"
@@ -20,8 +21,11 @@
 #include <QTextList>
 #include <QTextTable>
 #include <QUrl>
-#include <cstring>
+#include <algorithm>
 #include <atomic>
+#include <climits>
+#include <cstring>
+#include <unordered_map>
 
 namespace word::ooxml {
 
@@ -95,7 +99,8 @@ void markPhantom(QTextCursor& cur)
 struct OpenBookmark {
     QString name;
     int position;
-    QString xml;
+    pugi::xml_node node;   // the start, for keeping it as written if it stays unmatched
+    int order;             // the order the starts were met in
 };
 
 class Reader {
@@ -151,9 +156,19 @@ private:
     StyleSheet m_styles;
     Numbering m_numbering;
     bool m_hasNumbering = false;
-    QHash<QString, OpenBookmark> m_open;        // by w:id
+    std::unordered_map<std::string, OpenBookmark> m_open;   // by w:id
+    int m_openOrder = 0;
     QHash<QString, QString> m_rels;             // id -> absolute part name or external target
-    QHash<QString, QTextCharFormat> m_runFormats;
+    // Run formats by paragraph style and run properties, found by the
+    // properties' structure. The properties are kept in a document of the
+    // reader's own, since the parts they were read from go before it does.
+    struct RunFormat {
+        QString paraStyle;
+        pugi::xml_node rPr;
+        QTextCharFormat format;
+    };
+    std::unordered_map<quint64, std::vector<RunFormat>> m_runFormats;
+    pugi::xml_document m_runFormatNodes;
     QHash<QString, QTextList*> m_lists;         // by numId and level, with the parent levels' labels
     QString m_listKey;                          // of the paragraph being read
     Numbering::Display m_listDisplay;
@@ -709,20 +724,21 @@ void Reader::readParagraph(pugi::xml_node p, Container& ctx)
 
 QTextCharFormat Reader::runFormat(pugi::xml_node rPr, const QTextCharFormat& paraChars, const QString& paraStyle)
 {
-    const QString xml = rPr ? nodeXml(rPr) : QString();
-    const QString key = paraStyle + QChar(0x1F) + xml;
-    auto hit = m_runFormats.constFind(key);
-    if (hit != m_runFormats.constEnd())
-        return *hit;
+    const quint64 key = nodeHash(rPr) ^ model::StringHash()(paraStyle);
+    std::vector<RunFormat>& bucket = m_runFormats[key];
+    for (const RunFormat& r : bucket)
+        if (r.paraStyle == paraStyle && sameNode(r.rPr, rPr))
+            return r.format;
     QTextCharFormat f = paraChars;
     const QString charStyle = m_n.childVal(rPr, "rStyle");
     if (!charStyle.isEmpty())
         m_styles.characterStyle(charStyle, f);
     StyleSheet::applyRunProperties(m_n, rPr, f);
-    if (!xml.isEmpty())
-        f.setProperty(prop::RPrXml, xml);
+    if (rPr)
+        f.setProperty(prop::RPrXml, nodeXml(rPr));
     f.setProperty(prop::LookSig, lookSignature(f));
-    return *m_runFormats.insert(key, f);
+    bucket.push_back({ paraStyle, rPr ? m_runFormatNodes.append_copy(rPr) : pugi::xml_node(), f });
+    return f;
 }
 
 void Reader::readRunLevel(pugi::xml_node parent, QTextCursor& cur, const QTextCharFormat& paraChars, const QString& paraStyle)
@@ -789,7 +805,6 @@ void Reader::readRun(pugi::xml_node r, QTextCursor& cur, const QTextCharFormat& 
 {
     const pugi::xml_node rPr = m_n.child(r, "rPr");
     const QTextCharFormat f = runFormat(rPr, paraChars, paraStyle);
-    const QString rPrXml = rPr ? nodeXml(rPr) : QString();
     QString text;
     auto flush = [&] {
         if (!text.isEmpty())
@@ -819,7 +834,7 @@ void Reader::readRun(pugi::xml_node r, QTextCursor& cur, const QTextCharFormat& 
         flush();
         const QString xml = nodeXml(c);
         if (l && zeroWidthRunChild(l)) {
-            markup(cur.position(), QStringLiteral("<%1r>").arg(QString::fromStdString(m_n.prefix())) + rPrXml + xml
+            markup(cur.position(), QStringLiteral("<%1r>").arg(QString::fromStdString(m_n.prefix())) + f.stringProperty(prop::RPrXml) + xml
                                        + QStringLiteral("</%1r>").arg(QString::fromStdString(m_n.prefix())),
                    fieldGroup(c, l));
         } else if (l && std::strcmp(l, "tab") == 0) {
@@ -906,36 +921,37 @@ void Reader::insertDrawing(QTextCursor& cur, pugi::xml_node obj, QTextCharFormat
 
 void Reader::bookmarkStart(pugi::xml_node n, int pos)
 {
-    const QString id = XmlNames::attrText(n, "id");
-    const QString name = XmlNames::attrText(n, "name");
-    if (name.isEmpty() || m_open.contains(id)) {
+    const char* id = XmlNames::attr(n, "id").value();
+    const pugi::xml_attribute name = XmlNames::attr(n, "name");
+    if (!*name.value() || m_open.count(id)) {
         markup(pos, nodeXml(n));
         return;
     }
-    m_open.insert(id, {name, pos, nodeXml(n)});
+    m_open.emplace(id, OpenBookmark{ QString::fromUtf8(name.value()), pos, n, m_openOrder++ });
 }
 
 void Reader::bookmarkEnd(pugi::xml_node n, int pos)
 {
-    const QString id = XmlNames::attrText(n, "id");
+    const char* id = XmlNames::attr(n, "id").value();
     const auto it = m_open.find(id);
     if (it == m_open.end()) {
         markup(pos, nodeXml(n));
         return;
     }
-    const OpenBookmark b = *it;
+    const OpenBookmark b = std::move(it->second);
     m_open.erase(it);
     // A name used twice: Word keeps the first; the second is kept as it was written.
     if (m_model->anchors().hasBookmark(b.name)) {
-        markup(b.position, b.xml);
+        markup(b.position, nodeXml(b.node));
         markup(pos, nodeXml(n));
         return;
     }
-    bool ok = false;
-    const int xmlId = id.toInt(&ok);
-    m_model->anchors().addBookmark(b.name, b.position, pos, ok ? xmlId : -1);
+    char* end = nullptr;
+    const long xmlId = std::strtol(id, &end, 10);
+    const bool ok = end != id && *end == 0 && xmlId >= INT_MIN && xmlId <= INT_MAX;
+    m_model->anchors().addBookmark(b.name, b.position, pos, ok ? int(xmlId) : -1);
     if (ok)
-        m_model->preserved().maxBookmarkId = std::max(m_model->preserved().maxBookmarkId, xmlId);
+        m_model->preserved().maxBookmarkId = std::max(m_model->preserved().maxBookmarkId, int(xmlId));
 }
 
 // Rows of a table, or cells of a row, that lie in content controls or custom
@@ -1124,8 +1140,13 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
 
 void Reader::finish()
 {
-    for (auto it = m_open.cbegin(); it != m_open.cend(); ++it)
-        markup(it->position, it->xml);
+    // Starts left without an end stay as written, in the order they came.
+    std::vector<const OpenBookmark*> unmatched;
+    for (const auto& [id, b] : m_open)
+        unmatched.push_back(&b);
+    std::sort(unmatched.begin(), unmatched.end(), [](const OpenBookmark* a, const OpenBookmark* b) { return a->order < b->order; });
+    for (const OpenBookmark* b : unmatched)
+        markup(b->position, nodeXml(b->node));
     m_open.clear();
     auto& paras = m_model->preserved().paragraphs;
     for (QTextBlock b = m_model->text()->begin(); b.isValid(); b = b.next()) {

@@ -1,5 +1,7 @@
 #include "word/ooxml/xmlnames.h"
 
+#include "word/model/stringhash.h"
+
 #include <cstring>
 
 namespace word::ooxml {
@@ -56,6 +58,46 @@ QByteArray nodeXmlUtf8(pugi::xml_node n)
     Utf8Writer w;
     n.print(w, "", pugi::format_raw, pugi::encoding_utf8);
     return w.out;
+}
+
+namespace {
+quint64 hashString(quint64 h, const char* s)
+{
+    return model::detail::mix(h ^ model::detail::hashBytes(s, std::strlen(s)), 0x9fb21c651e98df25ULL);
+}
+} // namespace
+
+quint64 nodeHash(pugi::xml_node n)
+{
+    if (!n)
+        return 0;
+    quint64 h = hashString(quint64(n.type()) + 1, n.name());
+    if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+        return hashString(h, n.value());
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+        h = hashString(hashString(h, a.name()), a.value());
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        h = model::detail::mix(h ^ nodeHash(c), 0xc2b2ae3d27d4eb4fULL);
+    return h;
+}
+
+bool sameNode(pugi::xml_node a, pugi::xml_node b)
+{
+    if (!a || !b)
+        return !a && !b;
+    if (a.type() != b.type() || std::strcmp(a.name(), b.name()) != 0 || std::strcmp(a.value(), b.value()) != 0)
+        return false;
+    pugi::xml_attribute x = a.first_attribute(), y = b.first_attribute();
+    for (; x && y; x = x.next_attribute(), y = y.next_attribute())
+        if (std::strcmp(x.name(), y.name()) != 0 || std::strcmp(x.value(), y.value()) != 0)
+            return false;
+    if (x || y)
+        return false;
+    pugi::xml_node c = a.first_child(), d = b.first_child();
+    for (; c && d; c = c.next_sibling(), d = d.next_sibling())
+        if (!sameNode(c, d))
+            return false;
+    return !c && !d;
 }
 
 QString nodeXml(pugi::xml_node n) { return QString::fromUtf8(nodeXmlUtf8(n)); }

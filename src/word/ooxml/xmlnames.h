@@ -70,6 +70,11 @@ private:
 // XML text of a node as written, without any formatting added.
 QString nodeXml(pugi::xml_node n);
 QByteArray nodeXmlUtf8(pugi::xml_node n);
+// A hash of a node's structure (names, attributes, text), equal for nodes
+// that write the same XML, and the comparison that goes with it: for
+// caching by content without writing the node out.
+quint64 nodeHash(pugi::xml_node n);
+bool sameNode(pugi::xml_node a, pugi::xml_node b);
 // "<name attr=...>" of an element, for writing a wrapper around regenerated content.
 QString openTag(pugi::xml_node n);
 QString closeTag(pugi::xml_node n);
