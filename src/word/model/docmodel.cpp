@@ -1,6 +1,7 @@
 #include "word/model/docmodel.h"
 
 #include "word/model/formatprops.h"
+#include "word/model/stringhash.h"
 #include "word/opc/package.h"
 
 #include <QTextBlock>
@@ -329,7 +330,7 @@ struct Fnv {
 quint64 blockSignature(const QTextBlock& block, const AnchorTable& anchors)
 {
     Fnv f;
-    f.add(qHash(block.text()));
+    f.add(StringHash()(block.text()));
     f.add(quint64(block.blockFormatIndex()));
     int runFormat = -1;
     int runLength = 0;
@@ -349,7 +350,7 @@ quint64 blockSignature(const QTextBlock& block, const AnchorTable& anchors)
     anchors.forEachPoint(from, from + block.length() - 1, [&](const AnchorPoint& p) {
         f.add(quint64(p.kind) + 7);
         f.add(quint64(p.position - from));
-        f.add(p.kind == AnchorPoint::Markup ? quint64(p.ref) : qHash(p.name));
+        f.add(p.kind == AnchorPoint::Markup ? quint64(p.ref) : StringHash()(p.name));
         // A paragraph kept as read writes its bookmarks' ids as read: a
         // bookmark marked again since has none and needs the paragraph written anew.
         f.add(quint64(qint64(p.xmlId) + 2));

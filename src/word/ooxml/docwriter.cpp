@@ -159,11 +159,11 @@ private:
     QString wrapperOpen(const QString& xml, bool copy);
     const QString& closeOf(int group);
     void writeItem(const QVariant& ref);
-    void writeRun(const QString& text, const QTextCharFormat& f);
-    QString runProperties(const QTextCharFormat& f);
+    void writeRun(QStringView text, const QTextCharFormat& f, int formatIndex);
+    QString runProperties(const QTextCharFormat& f, int formatIndex);
     QString objectXml(const QTextCharFormat& f, const QString& xml);
     bool holdsChangedBox(const QTextBlock& b) const;
-    int bookmarkId(const QString& name);
+    int bookmarkId(const model::AnchorPoint& p);
     QString tag(const char* local) const { return m_wq + QLatin1String(local); }
     void put(const QString& s) { m_buf += s; if (m_buf.size() > 8192) flush(); }
     void put(const QByteArray& s) { flush(); m_out += s; }
@@ -180,7 +180,8 @@ private:
     QByteArray m_out;
     QString m_buf;
     QSet<int> m_usedParagraphs;
-    QHash<QString, int> m_bookmarkIds;   // bookmark ids given in this write, by name
+    QHash<int, QString> m_runProperties;   // by the document's format index
+    QHash<int, int> m_bookmarkIds;   // ids given in this write to bookmarks read without one, by serial
     WriteIds m_ownIds;
     WriteIds* m_ids = nullptr;
     QSet<int> m_openedWrappers;          // block wrappers opened so far: a second opening is a copy
@@ -497,6 +498,7 @@ void Writer::generateParagraph(const QTextBlock& b, bool firstUse, Level& level)
         const QTextFragment frag = it.fragment();
         const QString text = frag.text();
         const QTextCharFormat f = frag.charFormat();
+        const int formatIndex = frag.charFormatIndex();
         int pos = frag.position();
         int done = 0;
         while (done < text.size()) {
@@ -506,7 +508,7 @@ void Writer::generateParagraph(const QTextBlock& b, bool firstUse, Level& level)
                 stop = points[next].position - pos;
             if (stop <= done)
                 stop = done + 1;
-            writeRun(text.mid(done, stop - done), f);
+            writeRun(QStringView(text).mid(done, stop - done), f, formatIndex);
             done = stop;
         }
     }
@@ -529,16 +531,16 @@ void Writer::generateParagraph(const QTextBlock& b, bool firstUse, Level& level)
     put(QStringLiteral("</") + tag("p") + u'>');
 }
 
-int Writer::bookmarkId(const QString& name)
+int Writer::bookmarkId(const model::AnchorPoint& p)
 {
-    // Both ends of a bookmark come with its stored spelling, so no folding is needed.
-    const QString& key = name;
-    auto it = m_bookmarkIds.constFind(key);
+    if (p.xmlId >= 0)
+        return p.xmlId;
+    // Both ends of a new bookmark take the same new id.
+    auto it = m_bookmarkIds.constFind(p.ref);
     if (it != m_bookmarkIds.constEnd())
         return *it;
-    const auto info = m_model.anchors().bookmark(name);
-    const int id = info && info->xmlId >= 0 ? info->xmlId : m_ids->nextBookmark++;
-    m_bookmarkIds.insert(key, id);
+    const int id = m_ids->nextBookmark++;
+    m_bookmarkIds.insert(p.ref, id);
     return id;
 }
 
@@ -549,7 +551,7 @@ void Writer::writeAnchor(const model::AnchorPoint& p)
             put(m_pre.markups[size_t(p.ref)].xml);
         return;
     }
-    const int id = bookmarkId(p.name);
+    const int id = bookmarkId(p);
     if (p.kind == model::AnchorPoint::BookmarkEnd) {
         m_buf += m_bookmarkEnd;
         m_buf += QString::number(id);
@@ -563,17 +565,24 @@ void Writer::writeAnchor(const model::AnchorPoint& p)
     put(QStringLiteral("\"/>"));
 }
 
-QString Writer::runProperties(const QTextCharFormat& f)
+QString Writer::runProperties(const QTextCharFormat& f, int formatIndex)
 {
+    const auto known = m_runProperties.constFind(formatIndex);
+    if (known != m_runProperties.constEnd())
+        return *known;
     const QString rPr = f.stringProperty(prop::RPrXml);
     const QString sig = f.stringProperty(prop::LookSig);
     const QString now = lookSignature(f);
-    if (sig == now)
+    if (sig == now) {
+        m_runProperties.insert(formatIndex, rPr);
         return rPr;
+    }
     RunLook was = parseLookSignature(sig);
     if (sig.isEmpty())
         was.size = -1;   // a run of unknown origin: write its size
-    return patchRunProperties(rPr, m_wq, was, parseLookSignature(now));
+    const QString patched = patchRunProperties(rPr, m_wq, was, parseLookSignature(now));
+    m_runProperties.insert(formatIndex, patched);
+    return patched;
 }
 
 // An object's XML; a text box changed since it was read takes its story's content.
@@ -599,7 +608,7 @@ bool Writer::holdsChangedBox(const QTextBlock& b) const
     return false;
 }
 
-void Writer::writeRun(const QString& text, const QTextCharFormat& f)
+void Writer::writeRun(QStringView text, const QTextCharFormat& f, int formatIndex)
 {
     const QString charXml = f.stringProperty(prop::CharXml);
     m_body.clear();
@@ -607,7 +616,7 @@ void Writer::writeRun(const QString& text, const QTextCharFormat& f)
     auto flushText = [&](qsizetype to) {
         if (plainFrom < 0)
             return;
-        const QStringView plain = QStringView(text).mid(plainFrom, to - plainFrom);
+        const QStringView plain = text.mid(plainFrom, to - plainFrom);
         m_body += plain.front().isSpace() || plain.back().isSpace() ? m_textOpenKeep : m_textOpen;
         appendEscaped(m_body, plain, false);
         m_body += m_textClose;
@@ -639,7 +648,7 @@ void Writer::writeRun(const QString& text, const QTextCharFormat& f)
     if (m_body.isEmpty())
         return;
     m_buf += m_runOpen;
-    m_buf += runProperties(f);
+    m_buf += runProperties(f, formatIndex);
     m_buf += m_body;
     put(m_runClose);
 }

@@ -3,6 +3,7 @@
 #include "word/error.h"
 #include "word/model/docmodel.h"
 #include "word/model/formatprops.h"
+#include "word/model/stringhash.h"
 #include "word/ooxml/xmlnames.h"
 #include "word/opc/package.h"
 #include "word/opc/xmllimits.h"
@@ -12,6 +13,8 @@
 #include <QTextDocument>
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 
 namespace word::ooxml {
 
@@ -49,7 +52,7 @@ public:
     void blocks(pugi::xml_node container, int depth = 0);
     QString text;
     struct Span { int start = -1; int end = -1; };
-    QHash<QString, Span> bookmarks;
+    std::unordered_map<QString, Span, model::StringHash, model::StringEqual> bookmarks;
     std::vector<pugi::xml_node> boxes;   // objects holding text boxes, in document order
 
 private:
@@ -61,24 +64,23 @@ private:
     void bookmark(pugi::xml_node n);
 
     XmlNames m_n;
-    QHash<QString, std::pair<QString, int>> m_open;   // w:id -> name, start
+    std::unordered_map<std::string, std::pair<QString, int>> m_open;   // w:id -> name, start
 };
 
 void Extractor::bookmark(pugi::xml_node n)
 {
-    const QString id = XmlNames::attrText(n, "id");
+    const char* id = XmlNames::attr(n, "id").value();
     if (m_n.is(n, "bookmarkStart")) {
-        const QString name = XmlNames::attrText(n, "name");
-        if (!name.isEmpty() && !m_open.contains(id))
-            m_open.insert(id, {name, int(text.size())});
+        const char* name = XmlNames::attr(n, "name").value();
+        if (*name && !m_open.count(id))
+            m_open.emplace(id, std::pair(QString::fromUtf8(name), int(text.size())));
         return;
     }
     const auto it = m_open.find(id);
     if (it == m_open.end())
         return;
     // A name used twice: the first to be complete is the bookmark.
-    if (!bookmarks.contains(it->first))
-        bookmarks.insert(it->first, {it->second, int(text.size())});
+    bookmarks.emplace(it->second.first, Span{ it->second.second, int(text.size()) });
     m_open.erase(it);
 }
 
@@ -315,15 +317,15 @@ QString compareStory(const model::DocModel& m, pugi::xml_node container, pugi::x
                                        return skipped[size_t(b.start)] || skipped[size_t(b.end)];
                                    }),
                     bookmarks.end());
-    if (int(bookmarks.size()) != ex.bookmarks.size())
+    if (bookmarks.size() != ex.bookmarks.size())
         return QStringLiteral("%1 könyvjelző helyett %2 olvasható vissza").arg(bookmarks.size()).arg(ex.bookmarks.size());
     for (const model::BookmarkInfo& b : bookmarks) {
-        const auto it = ex.bookmarks.constFind(b.name);
-        if (it == ex.bookmarks.constEnd() || it->end < 0)
+        const auto it = ex.bookmarks.find(b.name);
+        if (it == ex.bookmarks.end() || it->second.end < 0)
             return QStringLiteral("a(z) „%1” könyvjelző hiányzik").arg(b.name);
         const int s = mt.offsetAt[size_t(b.start)];
         const int e = mt.offsetAt[size_t(b.end)];
-        if (it->start != s || it->end != e)
+        if (it->second.start != s || it->second.end != e)
             return QStringLiteral("a(z) „%1” könyvjelző máshol áll").arg(b.name);
     }
     if (!boxes.isEmpty())
