@@ -180,22 +180,26 @@ bool Bookmarks::Exists(const QString& name) const
 Bookmark Bookmarks::Add(const QString& name)
 {
     const Selection& s = m_doc->ActiveWindow().Selection();
-    return Add(name, s.Range());
+    return addAt(name, s.story() ? *s.story() : m_doc->model(), s.Start(), s.End());
 }
 
 Bookmark Bookmarks::Add(const QString& name, const word::Range& range)
 {
+    if (validName(name) && range.document() != m_doc)
+        throw Error(QStringLiteral("A(z) „%1” könyvjelző tartománya másik dokumentumban van.").arg(name));
+    return addAt(name, range.storyModel(), range.Start(), range.End());
+}
+
+Bookmark Bookmarks::addAt(const QString& name, model::DocModel& target, int start, int end)
+{
     if (!validName(name))
         throw Error(QStringLiteral("A(z) „%1” nem érvényes könyvjelzőnév: 1–40 karakter lehet, betűvel kell kezdődnie, "
                                    "és csak betűt, számjegyet és aláhúzásjelet tartalmazhat.").arg(name));
-    if (range.document() != m_doc)
-        throw Error(QStringLiteral("A(z) „%1” könyvjelző tartománya másik dokumentumban van.").arg(name));
     // A name lives once in a document: adding it in one story moves it from another.
-    model::DocModel& target = range.storyModel();
     model::DocModel* holder = storyOf(m_doc, name);
     if (holder && holder != &target)
         holder->removeBookmark(name);
-    target.addBookmark(name, range.Start(), range.End());
+    target.addBookmark(name, start, end);
     return Bookmark(m_doc, name);
 }
 

@@ -43,6 +43,7 @@ public:
 
 private:
     model::DocModel& storyModel() const;
+    Bookmark addAt(const QString& name, model::DocModel& target, int start, int end);
     Document* m_doc;
     model::DocModel* m_story = nullptr;
     bool m_restricted;

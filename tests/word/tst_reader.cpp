@@ -5,6 +5,7 @@
 #include "word/application.h"
 #include "word/document.h"
 #include "word/error.h"
+#include "word/model/docmodel.h"
 #include "word/model/formatprops.h"
 
 #include <QTemporaryDir>
@@ -204,6 +205,47 @@ private slots:
         QVERIFY(first >= 0 && second > first);
         QVERIFY(xml.contains(QStringLiteral("<w:bookmarkEnd w:id=\"99\"/>")));
         QCOMPARE(m_app.Documents().Open(saved)->Bookmarks().Item("Rendes").Range().Text(), QStringLiteral("harom"));
+    }
+    // Text replacing a span takes the format of its first character, as a
+    // cursor placed after that character reports it; at the start of a
+    // paragraph, at its mark and around tables and objects alike.
+    void replacementTakesTheCursorsFormat()
+    {
+        const QString rich = QStringLiteral("<w:rPr><w:i/><w:color w:val=\"FF0000\"/></w:rPr>");
+        const QString cell = QStringLiteral("<w:tc><w:tcPr><w:tcW w:w=\"2000\" w:type=\"dxa\"/></w:tcPr>%1</w:tc>");
+        const QString body = p(r("első", "<w:b/>") + r("\u00a0második", rich) + QStringLiteral("<w:r><w:tab/></w:r>"))
+            + p(QString()) + p(QString(), QStringLiteral("<w:rPr><w:sz w:val=\"40\"/></w:rPr>"))
+            + QStringLiteral("<w:tbl><w:tblGrid><w:gridCol w:w=\"2000\"/><w:gridCol w:w=\"2000\"/></w:tblGrid><w:tr>")
+            + cell.arg(p(r("cella", rich))) + cell.arg(p(QString())) + QStringLiteral("</w:tr></w:tbl>")
+            + p(r("vége") + QStringLiteral("<w:r><w:br w:type=\"page\"/></w:r>") + r("új", "<w:u w:val=\"single\"/>"));
+        const QString files[] = { writeDocx(m_dir.path(), QStringLiteral("formats.docx"), body),
+                                  QString::fromUtf8(QUILLORA_CORPUS_DIR) + QStringLiteral("/Open-Xml-PowerTools/CA014-Complex-Table.docx") };
+        for (const QString& file : files) {
+            if (!QFile::exists(file))
+                QFAIL(qPrintable(file));
+            word::Document* doc = m_app.Documents().Open(file);
+            const word::model::DocModel& m = doc->model();
+            QTextDocument* text = doc->textDocument();
+            auto expected = [&](int start, int end) {
+                QTextCursor c(text);
+                c.setPosition(start < end ? start + 1 : start);
+                QTextCharFormat f = c.charFormat();
+                for (int prop : { int(word::model::prop::CharXml), int(word::model::prop::CharKind) })
+                    f.clearProperty(prop);
+                if (f.objectType() != QTextFormat::NoObject)
+                    for (int prop : { int(QTextFormat::ObjectType), int(QTextFormat::ImageName), int(QTextFormat::ImageWidth),
+                                      int(QTextFormat::ImageHeight) })
+                        f.clearProperty(prop);
+                return f;
+            };
+            const int last = m.endPosition();
+            for (int pos = 0; pos <= last; ++pos) {
+                QVERIFY2(m.formatForReplacing(pos, pos) == expected(pos, pos), qPrintable(QStringLiteral("%1 at %2").arg(file).arg(pos)));
+                if (pos < last)
+                    QVERIFY2(m.formatForReplacing(pos, pos + 1) == expected(pos, pos + 1),
+                             qPrintable(QStringLiteral("%1 over %2").arg(file).arg(pos)));
+            }
+        }
     }
 };
 

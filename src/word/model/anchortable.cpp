@@ -214,7 +214,7 @@ void AnchorTable::Impl::detachBookmark(int serial)
     tree.erase(it->second.end);
     byName.erase(it->second.folded);
     if (serial == lastSerial)
-        forgetLookup();
+        lastSerial = 0;   // the name asked for last is now not there
     if (isHidden(it->second.name))
         --hiddenCount;
     bookmarks.erase(it);
@@ -230,8 +230,8 @@ void AnchorTable::Impl::attachBookmark(int serial, const BookmarkState& s)
     rec.start = tree.insert(s.start, RankStart, s.startSeq, AnchorPoint::BookmarkStart, serial);
     rec.end = tree.insert(s.end, collapsed ? RankCollapsedEnd : RankEnd, s.endSeq, AnchorPoint::BookmarkEnd, serial);
     byName.insert_or_assign(s.folded, serial);
-    if (lastSerial == 0)
-        forgetLookup();
+    if (!lastName.isNull() && s.folded == lastFolded)
+        lastSerial = serial;
     if (isHidden(s.name))
         ++hiddenCount;
     bookmarks.emplace(serial, std::move(rec));

@@ -238,7 +238,7 @@ int DocModel::replaceText(int start, int end, const QString& text, const QTextCh
     openUndoStep();
     const QString t = normalizedText(text);
     const int removed = end - start;
-    QTextCursor c(m_text.get());
+    QTextCursor& c = m_editCursor;
     c.setPosition(start);
     c.setPosition(end, QTextCursor::KeepAnchor);
     if (t.isEmpty())
@@ -312,6 +312,24 @@ int DocModel::addMarkup(int position, const QString& xml, int group, int role)
 
 QTextCharFormat DocModel::formatForReplacing(int start, int end) const
 {
+    // What a cursor at p reports: the format of the character before p, or
+    // at the start of a block that of its first character. Found from the
+    // block's fragments, since a cursor costs an edit block of its own.
+    const int p = start < end ? start + 1 : start;
+    const QTextBlock block = m_text->findBlock(p);
+    if (block.isValid()) {
+        const int at = p == block.position() && block.length() > 1 ? p : p - 1;
+        const QTextBlock holder = at < block.position() ? block.previous() : block;
+        for (auto it = holder.begin(); holder.isValid() && !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            if (frag.contains(at)) {
+                QTextCharFormat f = frag.charFormat();
+                f.clearProperty(QTextFormat::ObjectIndex);
+                return plainRunFormat(f);
+            }
+        }
+    }
+    // A paragraph mark or the document's edge: as the cursor sees it.
     QuietCursors quiet(*this);
     QTextCursor c(m_text.get());
     c.setPosition(start < end ? start + 1 : start);
