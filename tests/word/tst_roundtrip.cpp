@@ -9,6 +9,8 @@
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 #include <pugixml.hpp>
 
@@ -142,6 +144,38 @@ private slots:
         word::Document* again = m_app.Documents().Open(saved);
         QCOMPARE(again->Bookmarks().Item("Nev_1").Range().Text(), QStringLiteral("Kovács Éva"));
         QCOMPARE(again->Bookmarks().Item("Nev_1").Range().Font().Size(), 10.0f);
+    }
+
+    // Paragraphs left alone are written as they were read, whatever was
+    // edited around them; edited ones are written anew (a run's needless
+    // xml:space goes), text, format and typing in the view alike.
+    void paragraphsLeftAloneWrittenAsRead()
+    {
+        const QString keep = QStringLiteral("<w:r><w:t xml:space=\"preserve\">%1</w:t></w:r>");
+        DocxRecipe recipe;
+        recipe.body = p(keep.arg(QStringLiteral("egy"))) + p(bm("Nev_1", 3, r("***"))) + p(keep.arg(QStringLiteral("három")))
+                      + p(keep.arg(QStringLiteral("négy"))) + p(keep.arg(QStringLiteral("öt")));
+        word::Document* doc = m_app.Documents().Open(write(recipe));
+        doc->Bookmarks().Item("Nev_1").Range().setText(QStringLiteral("Kovács Éva"));
+        const int four = int(doc->Content().Text().indexOf(QStringLiteral("négy")));
+        doc->Range(four, four + 2).Font().setBold(1);
+        const int five = int(doc->Content().Text().indexOf(QStringLiteral("öt")));
+        QTextCursor typing(doc->textDocument());
+        typing.setPosition(five + 2);
+        typing.insertText(QStringLiteral("ödik"));
+        const QString saved = out();
+        doc->SaveAs(saved);
+        const QString xml = QString::fromUtf8(readPart(saved, "word/document.xml"));
+        QVERIFY2(xml.contains(keep.arg(QStringLiteral("egy"))), qPrintable(xml));
+        QVERIFY(xml.contains(keep.arg(QStringLiteral("három"))));
+        QVERIFY(xml.contains(QStringLiteral("Kovács Éva")));
+        QVERIFY(!xml.contains(keep.arg(QStringLiteral("négy"))));
+        QVERIFY(xml.contains(QStringLiteral("<w:b/>")));
+        QVERIFY(!xml.contains(keep.arg(QStringLiteral("öt"))));
+        QVERIFY(xml.contains(QStringLiteral("ötödik")));
+        word::Document* again = m_app.Documents().Open(saved);
+        QCOMPARE(again->Content().Text(), QStringLiteral("egy\rKovács Éva\rhárom\rnégy\rötödik"));
+        QCOMPARE(again->Range(four, four + 2).Font().Bold(), -1);   // Word's True
     }
 
     void bookmarkIdsStayUnique()

@@ -119,6 +119,7 @@ void DocModel::onContentsChange(int pos, int removed, int added)
         return;
     }
     m_lastLength = length;
+    markEdited(pos, pos + added);
     // A same-length change is how Qt reports a change of formatting only.
     if (removed == added)
         return;
@@ -140,6 +141,18 @@ void DocModel::onContentsChange(int pos, int removed, int added)
 }
 
 void DocModel::setSaved(bool s) { m_saved = s; }
+
+void DocModel::markEdited(int from, int to)
+{
+    auto& paras = m_preserved.paragraphs;
+    if (paras.empty())
+        return;
+    for (QTextBlock b = m_text->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
+        const QVariant idx = b.blockFormat().property(prop::ParaIndex);
+        if (idx.isValid() && size_t(idx.toInt()) < paras.size())
+            paras[size_t(idx.toInt())].edited = true;
+    }
+}
 
 void DocModel::markChanged()
 {
@@ -245,6 +258,7 @@ int DocModel::replaceText(int start, int end, const QString& text, const QTextCh
         c.removeSelectedText();
     else
         c.insertText(t, exactFormat ? fmt : plainRunFormat(fmt));
+    markEdited(start, start + int(t.size()));
     m_anchors.replaced(start, removed, int(t.size()));
     markChanged();
     return start + int(t.size());
@@ -258,6 +272,7 @@ void DocModel::mergeCharFormat(int start, int end, const QTextCharFormat& fmt)
     c.setPosition(start);
     c.setPosition(end, QTextCursor::KeepAnchor);
     c.mergeCharFormat(fmt);
+    markEdited(start, end);
     markChanged();
 }
 
@@ -275,6 +290,7 @@ void DocModel::setBlockProperty(int start, int end, int property, const QVariant
         c.setPosition(b.position());
         c.setBlockFormat(f);
     }
+    markEdited(start, end);
     markChanged();
 }
 

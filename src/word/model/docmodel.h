@@ -137,6 +137,8 @@ public:
     bool saved() const { return m_saved; }
     void setSaved(bool s);
     void markChanged();
+    // The paragraphs read from the file that [from, to] touches were edited.
+    void markEdited(int from, int to);
     // Undo and redo run over the main text and every story adopted, one
     // document-wide order of steps, as in Word.
     void clearUndo();

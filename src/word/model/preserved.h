@@ -13,6 +13,9 @@ namespace word::model {
 struct PreservedParagraph {
     QByteArray chunk;        // container-level XML before the paragraph + the paragraph itself
     quint64 signature = 0;   // of the block as built, text + formats + anchors
+    // Its text or formats were edited since: it is written anew, and its
+    // signature need not be compared.
+    bool edited = false;
 };
 
 struct Markup {

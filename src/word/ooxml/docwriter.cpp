@@ -336,7 +336,7 @@ bool Writer::writeBlock(const QTextBlock& b, Level& level)
         const int i = idx.toInt();
         if (i >= 0 && size_t(i) < m_pre.paragraphs.size()) {
             const model::PreservedParagraph& pp = m_pre.paragraphs[size_t(i)];
-            if (pp.signature != 0 && pp.signature == model::blockSignature(b, m_model.anchors())
+            if (pp.signature != 0 && !pp.edited && pp.signature == model::blockSignature(b, m_model.anchors())
                 && !holdsChangedBox(b)) {
                 m_usedParagraphs.insert(i);
                 // The chunk holds the items kept before and after the paragraph.
