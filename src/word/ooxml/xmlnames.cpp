@@ -104,18 +104,34 @@ QString nodeXml(pugi::xml_node n) { return QString::fromUtf8(nodeXmlUtf8(n)); }
 
 void appendEscaped(QString& out, QStringView text, bool attribute)
 {
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += u"&amp;"; break;
-        case '<': out += u"&lt;"; break;
-        case '>': out += u"&gt;"; break;
-        case '"': out += attribute ? QStringView(u"&quot;") : QStringView(u"\""); break;
+    // Runs of characters that need nothing go in whole.
+    const char16_t* d = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i];
+        if (c > u'>')
+            continue;
+        QStringView with;
+        switch (c) {
+        case u'&': with = u"&amp;"; break;
+        case u'<': with = u"&lt;"; break;
+        case u'>': with = u"&gt;"; break;
+        case u'"':
+            if (!attribute)
+                continue;
+            with = u"&quot;";
+            break;
         default:
-            if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-                break;   // not representable in XML 1.0
-            out += c;
+            if (c >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
+                continue;
+            break;   // not representable in XML 1.0: left out
         }
+        out.append(QStringView(d + from, i - from));
+        out.append(with);
+        from = i + 1;
     }
+    out.append(QStringView(d + from, n - from));
 }
 
 QString openTag(pugi::xml_node n)
