@@ -591,7 +591,39 @@ std::vector<BookmarkInfo> AnchorTable::bookmarksInside(int start, int end, bool 
 
 std::vector<BookmarkInfo> AnchorTable::allBookmarks() const
 {
-    return bookmarksInside(INT_MIN, INT_MAX, true);
+    // bookmarksInside over the whole table, with the bookmarks found by serial
+    // in a flat table: every serial below nextSerial, each bookmark's start
+    // met before its end.
+    struct Entry {
+        int serial, start, end, order;
+    };
+    std::vector<int> slot(size_t(d->nextSerial), -1);
+    std::vector<Entry> entries;
+    entries.reserve(d->bookmarks.size());
+    d->tree.forEach(INT_MIN, INT_MAX, [&](const AnchorNode* n, int p) {
+        if (n->kind == AnchorPoint::Markup)
+            return;
+        int& at = slot[size_t(n->ref)];
+        if (at < 0) {
+            at = int(entries.size());
+            entries.push_back({ n->ref, -1, -1, at });
+        }
+        (n->kind == AnchorPoint::BookmarkStart ? entries[size_t(at)].start : entries[size_t(at)].end) = p;
+    });
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.start != b.start)
+            return a.start < b.start;
+        if (a.end != b.end)
+            return a.end > b.end;
+        return a.order < b.order;
+    });
+    std::vector<BookmarkInfo> out;
+    out.reserve(entries.size());
+    for (const Entry& e : entries) {
+        const BookmarkRecord& r = d->bookmarks.at(e.serial);
+        out.push_back(BookmarkInfo{ r.name, e.start, e.end, r.xmlId });
+    }
+    return out;
 }
 
 int AnchorTable::addMarkup(int position, int markupIndex, int group)

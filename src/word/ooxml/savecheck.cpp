@@ -236,6 +236,7 @@ ModelText modelText(const model::DocModel& m, std::vector<bool>* skippedAt = nul
     ModelText out;
     const QTextDocument* doc = m.text();
     out.offsetAt.assign(size_t(doc->characterCount()) + 1, 0);
+    out.text.reserve(doc->characterCount());
     const auto regions = subdocumentRegions(m);
     if (skippedAt)
         skippedAt->assign(out.offsetAt.size(), false);
@@ -251,15 +252,24 @@ ModelText modelText(const model::DocModel& m, std::vector<bool>* skippedAt = nul
             }
             continue;
         }
-        for (int i = 0; i <= int(t.size()); ++i) {
+        // Line breaks and objects are not text in the written runs; the
+        // characters between them go in whole.
+        int written = int(out.text.size());
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < t.size(); ++i) {
             if (size_t(pos + i) < out.offsetAt.size())
-                out.offsetAt[size_t(pos + i)] = int(out.text.size());
-            if (i == int(t.size()))
-                break;
+                out.offsetAt[size_t(pos + i)] = written;
             const QChar c = t.at(i);
-            if (c != QChar::LineSeparator && c != QChar::ObjectReplacementCharacter)
-                out.text += c;
+            if (c == QChar::LineSeparator || c == QChar::ObjectReplacementCharacter) {
+                out.text.append(QStringView(t).mid(from, i - from));
+                from = i + 1;
+            } else {
+                ++written;
+            }
         }
+        out.text.append(QStringView(t).mid(from));
+        if (size_t(pos + t.size()) < out.offsetAt.size())
+            out.offsetAt[size_t(pos + t.size())] = written;
         // Positions of frame boundaries between blocks map to the text so far.
         const int next = b.next().isValid() ? b.next().position() : int(out.offsetAt.size());
         for (int p = pos + int(t.size()) + 1; p < next && size_t(p) < out.offsetAt.size(); ++p)
