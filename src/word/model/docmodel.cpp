@@ -336,13 +336,17 @@ QTextCharFormat DocModel::formatForReplacing(int start, int end) const
     if (block.isValid()) {
         const int at = p == block.position() && block.length() > 1 ? p : p - 1;
         const QTextBlock holder = at < block.position() ? block.previous() : block;
+        // A block's fragments follow each other without gaps: their starts
+        // are added up rather than asked for, which costs a tree walk each.
+        int fragStart = holder.isValid() ? holder.position() : 0;
         for (auto it = holder.begin(); holder.isValid() && !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
-            if (frag.contains(at)) {
+            if (at >= fragStart && at < fragStart + frag.length()) {
                 QTextCharFormat f = frag.charFormat();
                 f.clearProperty(QTextFormat::ObjectIndex);
                 return plainRunFormat(f);
             }
+            fragStart += frag.length();
         }
     }
     // A paragraph mark or the document's edge: as the cursor sees it.

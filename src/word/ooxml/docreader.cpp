@@ -138,6 +138,10 @@ private:
     void placePendingBookmarks(Container& ctx, int position);
     void readRunLevel(pugi::xml_node parent, QTextCursor& cur, const QTextCharFormat& paraChars, const QString& paraStyle);
     void readRun(pugi::xml_node r, QTextCursor& cur, const QTextCharFormat& paraChars, const QString& paraStyle);
+    // Run text not yet inserted at the cursor of the run level being read.
+    void flushRunText(QTextCursor& cur);
+    QString m_runText;
+    QTextCharFormat m_runTextFormat;
     void insertSpecial(QTextCursor& cur, QChar c, QTextCharFormat f, const QString& xml, int kind);
     void insertDrawing(QTextCursor& cur, pugi::xml_node obj, QTextCharFormat f, const QString& xml);
     QTextCharFormat runFormat(pugi::xml_node rPr, const QTextCharFormat& paraChars, const QString& paraStyle);
@@ -747,15 +751,19 @@ void Reader::readRunLevel(pugi::xml_node parent, QTextCursor& cur, const QTextCh
         if (c.type() != pugi::node_element)
             continue;
         const char* l = m_n.local(c);
+        if (l && std::strcmp(l, "r") == 0) {
+            readRun(c, cur, paraChars, paraStyle);
+            continue;
+        }
+        // Everything else takes the cursor's position: the text so far goes in first.
+        flushRunText(cur);
         if (!l) {
             markup(cur.position(), nodeXml(c));
             continue;
         }
         if (std::strcmp(l, "pPr") == 0)
             continue;
-        if (std::strcmp(l, "r") == 0) {
-            readRun(c, cur, paraChars, paraStyle);
-        } else if (std::strcmp(l, "bookmarkStart") == 0) {
+        if (std::strcmp(l, "bookmarkStart") == 0) {
             bookmarkStart(c, cur.position());
         } else if (std::strcmp(l, "bookmarkEnd") == 0) {
             bookmarkEnd(c, cur.position());
@@ -790,6 +798,15 @@ void Reader::readRunLevel(pugi::xml_node parent, QTextCursor& cur, const QTextCh
             markup(cur.position(), nodeXml(c));
         }
     }
+    flushRunText(cur);
+}
+
+void Reader::flushRunText(QTextCursor& cur)
+{
+    if (m_runText.isEmpty())
+        return;
+    cur.insertText(m_runText, m_runTextFormat);
+    m_runText.resize(0);   // keeps its room for the next runs
 }
 
 void Reader::insertSpecial(QTextCursor& cur, QChar c, QTextCharFormat f, const QString& xml, int kind)
@@ -805,12 +822,12 @@ void Reader::readRun(pugi::xml_node r, QTextCursor& cur, const QTextCharFormat& 
 {
     const pugi::xml_node rPr = m_n.child(r, "rPr");
     const QTextCharFormat f = runFormat(rPr, paraChars, paraStyle);
-    QString text;
-    auto flush = [&] {
-        if (!text.isEmpty())
-            cur.insertText(text, f);
-        text.clear();
-    };
+    // Text of runs in a row that look the same goes in with one insertion.
+    if (!m_runText.isEmpty() && !(m_runTextFormat == f))
+        flushRunText(cur);
+    m_runTextFormat = f;
+    QString& text = m_runText;
+    auto flush = [&] { flushRunText(cur); };
     for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element)
             continue;
@@ -855,7 +872,6 @@ void Reader::readRun(pugi::xml_node r, QTextCursor& cur, const QTextCharFormat& 
             insertDrawing(cur, c, f, xml);
         }
     }
-    flush();
 }
 
 // Drawings, pictures, objects, note references and anything else with a
