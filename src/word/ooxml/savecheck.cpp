@@ -150,6 +150,8 @@ void Extractor::run(pugi::xml_node r)
             for (pugi::xml_node t = c.first_child(); t; t = t.next_sibling())
                 if (t.type() == pugi::node_pcdata || t.type() == pugi::node_cdata)
                     text += QString::fromUtf8(t.value());
+        } else if (std::strcmp(l, "rPr") == 0) {
+            continue;
         } else if (std::strcmp(l, "tab") == 0) {
             text += u'\t';
         } else if (std::strcmp(l, "noBreakHyphen") == 0) {
@@ -354,7 +356,7 @@ void verifySavedPackage(const QByteArray& packageBytes, const model::DocModel& m
     };
     std::unique_ptr<opc::Package> pkg;
     try {
-        pkg = opc::Package::fromBytes(packageBytes, shownName);
+        pkg = opc::Package::fromOwnBytes(packageBytes, shownName);
     } catch (const Error& e) {
         fail(e.message());
     }

@@ -86,6 +86,8 @@ bool isXmlPart(const QString& name, const ContentTypes& types)
 
 void Package::Impl::checkParts()
 {
+    if (ownOutput)
+        return;
     XmlCensus census;
     for (const PackageEntry& e : entries) {
         if (!isXmlPart(e.name, contentTypes))

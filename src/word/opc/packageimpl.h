@@ -23,6 +23,7 @@ struct Package::Impl {
 
     QString fileName;        // path or name for errors, as given
     QByteArray raw;          // the archive as read; the source archive reads from it
+    bool ownOutput = false;  // written by this program a moment ago: no census of its XML
     zip_t* source = nullptr;
     std::vector<PackageEntry> entries;
     QHash<QString, size_t> index;   // partname::key -> position in entries

@@ -201,6 +201,16 @@ std::unique_ptr<Package> Package::fromBytes(const QByteArray& zipBytes, const QS
     return p;
 }
 
+std::unique_ptr<Package> Package::fromOwnBytes(const QByteArray& zipBytes, const QString& nameForErrors)
+{
+    std::unique_ptr<Package> p(new Package);
+    p->d->fileName = nameForErrors;
+    p->d->raw = zipBytes;
+    p->d->ownOutput = true;
+    PackageReader(*p->d).run();
+    return p;
+}
+
 std::unique_ptr<Package> Package::open(const QString& path)
 {
     const QFileInfo info(path);
