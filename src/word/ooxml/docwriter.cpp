@@ -494,12 +494,17 @@ void Writer::generateParagraph(const QTextBlock& b, bool firstUse, Level& level)
             next = end;
         }
     };
+    // The block's text once, cut at the fragments, which follow each other
+    // from the block's start.
+    const QString blockText = b.text();
+    int fragStart = 0;
     for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
-        const QString text = frag.text();
+        const QStringView text = QStringView(blockText).mid(fragStart, frag.length());
         const QTextCharFormat f = frag.charFormat();
         const int formatIndex = frag.charFormatIndex();
-        int pos = frag.position();
+        const int pos = from + fragStart;
+        fragStart += frag.length();
         int done = 0;
         while (done < text.size()) {
             anchorsUpTo(pos + done);
@@ -508,7 +513,7 @@ void Writer::generateParagraph(const QTextBlock& b, bool firstUse, Level& level)
                 stop = points[next].position - pos;
             if (stop <= done)
                 stop = done + 1;
-            writeRun(QStringView(text).mid(done, stop - done), f, formatIndex);
+            writeRun(text.mid(done, stop - done), f, formatIndex);
             done = stop;
         }
     }
