@@ -98,6 +98,7 @@ struct BookmarkRecord {
     int xmlId = -1;
     AnchorNode* start = nullptr;
     AnchorNode* end = nullptr;
+    int* nameSlot = nullptr;   // its entry in the table of names
 };
 
 struct MarkupRecord {
@@ -148,14 +149,17 @@ struct AnchorTable::Snapshot {
 struct AnchorTable::Impl {
     AnchorTree tree;
     std::unordered_map<int, BookmarkRecord> bookmarks;   // by serial
-    std::unordered_map<QString, int, StringHash, StringEqual> byName;   // case-folded name -> serial
-    // The last name looked up, as asked, and its serial (0: not there). A
+    // Case-folded name -> serial, 0 for a name whose bookmark is gone. Entries
+    // are never erased (but by clear()), so a bookmark keeps a pointer to its
+    // entry and a name's entry stays where it is when the bookmark comes back.
+    std::unordered_map<QString, int, StringHash, StringEqual> byName;
+    // The last name looked up, as asked, and its entry (null: never seen). A
     // caller works on one bookmark several times in a row (exists, select,
     // replace, mark again), and folding and hashing its name each time cost
     // more than the rest of those calls.
     mutable QString lastName;
     mutable QString lastFolded;
-    mutable int lastSerial = 0;
+    mutable int* lastSlot = nullptr;
     QHash<int, MarkupRecord> markups;                    // by handle
     QHash<int, QList<int>> groups;                       // group -> handles
     int hiddenCount = 0;
@@ -184,19 +188,23 @@ struct AnchorTable::Impl {
     const std::vector<int>& sorted(bool includeHidden) const;
     int serialOf(const QString& name) const
     {
-        if (!lastName.isNull() && name == lastName)
-            return lastSerial;
-        lastFolded = foldedName(name);
-        const auto it = byName.find(lastFolded);
-        lastSerial = it == byName.end() ? 0 : it->second;
-        lastName = name;
-        return lastSerial;
+        if (lastName.isNull() || name != lastName) {
+            lastFolded = foldedName(name);
+            const auto it = byName.find(lastFolded);
+            lastSlot = it == byName.end() ? nullptr : const_cast<int*>(&it->second);
+            lastName = name;
+        }
+        return lastSlot ? *lastSlot : 0;
     }
     QString foldedOf(const QString& name) const
     {
         return !lastName.isNull() && name == lastName ? lastFolded : foldedName(name);
     }
-    void forgetLookup() const { lastName = QString(); }
+    void forgetLookup() const
+    {
+        lastName = QString();
+        lastSlot = nullptr;
+    }
 
     // Building steps.
     void collectSpan(int pos, int removed, int added, Step& step) const;
@@ -212,9 +220,7 @@ void AnchorTable::Impl::detachBookmark(int serial)
     Q_ASSERT(it != bookmarks.end());
     tree.erase(it->second.start);
     tree.erase(it->second.end);
-    byName.erase(it->second.folded);
-    if (serial == lastSerial)
-        lastSerial = 0;   // the name asked for last is now not there
+    *it->second.nameSlot = 0;
     if (isHidden(it->second.name))
         --hiddenCount;
     bookmarks.erase(it);
@@ -229,9 +235,15 @@ void AnchorTable::Impl::attachBookmark(int serial, const BookmarkState& s)
     rec.xmlId = s.xmlId;
     rec.start = tree.insert(s.start, RankStart, s.startSeq, AnchorPoint::BookmarkStart, serial);
     rec.end = tree.insert(s.end, collapsed ? RankCollapsedEnd : RankEnd, s.endSeq, AnchorPoint::BookmarkEnd, serial);
-    byName.insert_or_assign(s.folded, serial);
-    if (!lastName.isNull() && s.folded == lastFolded)
-        lastSerial = serial;
+    const bool asked = !lastName.isNull() && s.folded == lastFolded;
+    if (asked && lastSlot) {
+        rec.nameSlot = lastSlot;
+    } else {
+        rec.nameSlot = &byName.try_emplace(s.folded, 0).first->second;
+        if (asked)
+            lastSlot = rec.nameSlot;
+    }
+    *rec.nameSlot = serial;
     if (isHidden(s.name))
         ++hiddenCount;
     bookmarks.emplace(serial, std::move(rec));

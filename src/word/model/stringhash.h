@@ -50,13 +50,16 @@ inline quint64 hashBytes(const void* data, size_t len)
 }
 } // namespace detail
 
+// Deliberately not noexcept: libstdc++ then keeps each element's hash in its
+// node and compares those first, instead of hashing every key of a bucket
+// again (and reaching into its string) while it looks for one.
 struct StringHash {
     using is_transparent = void;
-    size_t operator()(QStringView s) const noexcept
+    size_t operator()(QStringView s) const
     {
         return size_t(detail::hashBytes(s.utf16(), size_t(s.size()) * sizeof(char16_t)));
     }
-    size_t operator()(const QString& s) const noexcept { return (*this)(QStringView(s)); }
+    size_t operator()(const QString& s) const { return (*this)(QStringView(s)); }
 };
 
 struct StringEqual {
