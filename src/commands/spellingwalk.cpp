@@ -181,7 +181,7 @@ int SpellingWalk::replaceSpan(int story, int start, int end, const QString& with
     const QString old = model->text()->toRawText().mid(start, end - start);
     word::model::DocModel::EditScope scope(*model);
     return replaceInPlace(start, old, with, [model](int s, int e, const QString& t) {
-        model->replaceText(s, e, t, model->formatForReplacing(s, e));
+        model->replaceText(s, e, t);
     });
 }
 

@@ -257,7 +257,7 @@ int Find::replaceHit(int pos, int len)
     const QString text = replacementText(m_doc->findState().replacement.Text(), found, &pageBreak);
     if (text.isEmpty() && keep == len)
         return pos;
-    const int end = dm.replaceText(pos, pos + len - keep, text, dm.formatForReplacing(pos, pos + len - keep));
+    const int end = dm.replaceText(pos, pos + len - keep, text);
     if (pageBreak) {
         QTextCharFormat f;
         f.setProperty(prop::CharXml, QStringLiteral("<%1br %1type=\"page\"/>").arg(dm.preserved().wPrefix));

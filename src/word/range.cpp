@@ -76,7 +76,7 @@ void Range::setText(const QString& text)
     const int start = Start();
     const int end = End();
     model::DocModel& m = storyModel();
-    const int newEnd = m.replaceText(start, end, text, m.formatForReplacing(start, end));
+    const int newEnd = m.replaceText(start, end, text);
     SetRange(start, newEnd);
 }
 

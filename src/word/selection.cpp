@@ -46,7 +46,7 @@ void Selection::setText(const QString& text)
     const int start = Start();
     const int end = End();
     model::DocModel& m = storyModel();
-    const int newEnd = m.replaceText(start, end, text, m.formatForReplacing(start, end));
+    const int newEnd = m.replaceText(start, end, text);
     SetRange(m_story, start, newEnd);
 }
 
@@ -109,7 +109,7 @@ void Selection::TypeText(const QString& text)
     const int start = Start();
     const int end = End();
     model::DocModel& m = storyModel();
-    const int newEnd = m.replaceText(start, end, text, m.formatForReplacing(start, end));
+    const int newEnd = m.replaceText(start, end, text);
     SetRange(m_story, newEnd, newEnd);
 }
 

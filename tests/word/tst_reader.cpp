@@ -239,6 +239,22 @@ private slots:
                 return f;
             };
             const int last = m.endPosition();
+            // Text typed over one character takes that character's format.
+            if (file == files[0]) {
+                for (QTextBlock b = text->begin(); b.isValid(); b = b.next()) {
+                    for (int pos = b.position(); pos < b.position() + b.length() - 1; ++pos) {
+                        const QTextCharFormat want = expected(pos, pos + 1);
+                        doc->Range(pos, pos + 1).setText(QStringLiteral("Q"));
+                        QTextCursor at(text);
+                        at.setPosition(pos + 1);
+                        QTextCharFormat got = at.charFormat();
+                        got.clearProperty(QTextFormat::ObjectIndex);
+                        QVERIFY2(got == want, qPrintable(QStringLiteral("typed over %1").arg(pos)));
+                        QVERIFY(doc->Undo());
+                    }
+                }
+                QCOMPARE(doc->Content().Text().count(u'Q'), 0);
+            }
             for (int pos = 0; pos <= last; ++pos) {
                 QVERIFY2(m.formatForReplacing(pos, pos) == expected(pos, pos), qPrintable(QStringLiteral("%1 at %2").arg(file).arg(pos)));
                 if (pos < last)

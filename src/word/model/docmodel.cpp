@@ -245,6 +245,15 @@ void DocModel::openUndoStep()
 
 // --- Edits -------------------------------------------------------------------
 
+int DocModel::replaceText(int start, int end, const QString& text)
+{
+    // Within the edit block the edit cursor moves without laying anything
+    // out, so it finds the format as formatForReplacing() does, but cheaper.
+    EditScope scope(*this);
+    m_editCursor.setPosition(start < end ? start + 1 : start);
+    return replaceText(start, end, text, plainRunFormat(m_editCursor.charFormat()), true);
+}
+
 int DocModel::replaceText(int start, int end, const QString& text, const QTextCharFormat& fmt, bool exactFormat)
 {
     EditScope scope(*this);

@@ -90,6 +90,9 @@ public:
     // exactFormat keeps fmt as given (objects, special characters); otherwise
     // it is cleaned to a plain text format.
     int replaceText(int start, int end, const QString& text, const QTextCharFormat& fmt, bool exactFormat = false);
+    // The same in the format of the first replaced character (at an empty
+    // span, of the character before it), as text typed over a selection.
+    int replaceText(int start, int end, const QString& text);
     // Sets or clears one property of the block formats of the paragraphs in [start, end].
     void setBlockProperty(int start, int end, int property, const QVariant& value);
     // A counter that moves with every change of text, formatting or bookmarks.

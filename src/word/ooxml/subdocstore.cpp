@@ -142,7 +142,7 @@ void SubdocStore::expandAll()
         const QTextBlock host = m_model.text()->findBlock(*at);
         const int end = host.position() + host.length() - 1;
         model::DocModel::EditScope scope(m_model);
-        const int regionStart = m_model.replaceText(end, end, QStringLiteral("\r"), m_model.formatForReplacing(end, end));
+        const int regionStart = m_model.replaceText(end, end, QStringLiteral("\r"));
         m_model.setBlockProperty(regionStart, regionStart, model::prop::ParaIndex, QVariant());
         const int regionEnd = model::insertFragment(m_model, regionStart, f, true);
         sd.regionStart = m_model.addMarkup(regionStart, QString(), -1);
