@@ -76,6 +76,7 @@ void Range::setText(const QString& text)
     const int start = Start();
     const int end = End();
     model::DocModel& m = storyModel();
+    model::DocModel::EditScope scope(m);   // the range moves inside the replacement's edit block
     const int newEnd = m.replaceText(start, end, text);
     SetRange(start, newEnd);
 }

@@ -22,6 +22,12 @@ void Selection::SetRange(int start, int end) { SetRange(nullptr, start, end); }
 
 void Selection::SetRange(model::DocModel* story, int start, int end)
 {
+    place(story, start, end);
+    m_doc->notifySelectionChanged();
+}
+
+void Selection::place(model::DocModel* story, int start, int end)
+{
     if (story == &m_doc->model())
         story = nullptr;
     const int last = (story ? *story : m_doc->model()).endPosition();
@@ -36,7 +42,6 @@ void Selection::SetRange(model::DocModel* story, int start, int end)
         c.setPosition(start);
         c.setPosition(end, QTextCursor::KeepAnchor);
     }
-    m_doc->notifySelectionChanged();
 }
 
 QString Selection::Text() const { return model::wordText(storyModel(), Start(), End()); }
@@ -46,8 +51,13 @@ void Selection::setText(const QString& text)
     const int start = Start();
     const int end = End();
     model::DocModel& m = storyModel();
-    const int newEnd = m.replaceText(start, end, text);
-    SetRange(m_story, start, newEnd);
+    // The selection moves inside the replacement's edit block, without one
+    // of its own; the views hear of it once the block is closed.
+    {
+        model::DocModel::EditScope scope(m);
+        place(m_story, start, m.replaceText(start, end, text));
+    }
+    m_doc->notifySelectionChanged();
 }
 
 word::Range Selection::Range() const { return word::Range(m_doc, m_story, Start(), End()); }
@@ -109,8 +119,12 @@ void Selection::TypeText(const QString& text)
     const int start = Start();
     const int end = End();
     model::DocModel& m = storyModel();
-    const int newEnd = m.replaceText(start, end, text);
-    SetRange(m_story, newEnd, newEnd);
+    {
+        model::DocModel::EditScope scope(m);
+        const int newEnd = m.replaceText(start, end, text);
+        place(m_story, newEnd, newEnd);
+    }
+    m_doc->notifySelectionChanged();
 }
 
 } // namespace word

@@ -45,6 +45,9 @@ public:
     QTextCursor& takeIntoMainText() { m_story = nullptr; return m_cursor; }
 
 private:
+    // SetRange without telling the views: for moves inside an edit block,
+    // which is told of once the block is closed.
+    void place(model::DocModel* story, int start, int end);
     model::DocModel& storyModel() const;
     const QTextCursor& cur() const { return m_story ? m_storyCursor : m_cursor; }
     Document* m_doc;
