@@ -98,7 +98,7 @@ QString Bookmark::Name() const
     model::DocModel* m = storyOf(m_doc, m_name);
     if (!m)
         throw Error(notFound(m_name));
-    return m->anchors().bookmark(m_name)->name;
+    return m->anchors().storedName(m_name);
 }
 
 void Bookmark::Select() const
@@ -159,7 +159,7 @@ Bookmark Bookmarks::Item(const QString& name) const
         model::DocModel* m = storyOf(m_doc, name);
         if (!m)
             throw Error(notFound(name));
-        return Bookmark(m_doc, m->anchors().bookmark(name)->name);
+        return Bookmark(m_doc, m->anchors().storedName(name));
     }
     const auto b = storyModel().anchors().bookmark(name);
     if (!b)

@@ -434,8 +434,10 @@ void TestAnchorTable::lookupFollowsChanges()
     QVERIFY(!t.hasBookmark(name));
     t.addBookmark(QStringLiteral("vevő_neve"), 1, 1);
     QCOMPARE(t.bookmark(name)->name, QStringLiteral("vevő_neve"));
+    QCOMPARE(t.storedName(QStringLiteral("VEVŐ_neve")), QStringLiteral("vevő_neve"));
     t.clear();
     QVERIFY(!t.hasBookmark(name));
+    QVERIFY(t.storedName(name).isNull());
 }
 
 void TestAnchorTable::sortedByName()

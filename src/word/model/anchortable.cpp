@@ -510,6 +510,12 @@ std::optional<BookmarkInfo> AnchorTable::bookmark(const QString& name) const
     return d->infoOf(serial);
 }
 
+QString AnchorTable::storedName(const QString& name) const
+{
+    const int serial = d->serialOf(name);
+    return serial ? d->bookmarks.at(serial).name : QString();
+}
+
 bool AnchorTable::hasBookmark(const QString& name) const
 {
     return d->serialOf(name) != 0;

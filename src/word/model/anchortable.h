@@ -62,6 +62,9 @@ public:
     void addBookmark(const QString& name, int start, int end, int xmlId = -1);
     bool removeBookmark(const QString& name);
     std::optional<BookmarkInfo> bookmark(const QString& name) const;
+    // The bookmark's name as stored (its spelling), or a null string: no
+    // positions worked out.
+    QString storedName(const QString& name) const;
     bool hasBookmark(const QString& name) const;
     int bookmarkCount(bool includeHidden) const;
     std::vector<BookmarkInfo> bookmarksByName(bool includeHidden) const;           // sorted by name
