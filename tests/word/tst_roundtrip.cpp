@@ -178,6 +178,33 @@ private slots:
         QCOMPARE(again->Range(four, four + 2).Font().Bold(), -1);   // Word's True
     }
 
+    // A paragraph left alone keeps its bytes: quoting, character references,
+    // comments and line breaks in the markup, in the body and in a cell.
+    void untouchedParagraphsKeepTheirBytes()
+    {
+        const QByteArray first = "<w:p><w:pPr><w:jc w:val='center'/></w:pPr><w:r><w:t xml:space='preserve'>caf&#233; &amp; "
+                                 "t\xC3\xA9\x61</w:t></w:r><!-- megjegyz\xC3\xA9s --></w:p>";
+        const QByteArray inCell = "<w:p>\r\n  <w:r><w:t>cella</w:t></w:r>\r\n</w:p>";
+        const QByteArray xml = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<w:document xmlns:w=\"")
+            + kW + "\"><w:body>" + first
+            + "<w:tbl><w:tblGrid><w:gridCol w:w=\"2000\"/></w:tblGrid><w:tr><w:tc>" + inCell + "</w:tc></w:tr></w:tbl>"
+            + "<w:p><w:bookmarkStart w:id=\"1\" w:name=\"Nev_1\"/><w:r><w:t>***</w:t></w:r><w:bookmarkEnd w:id=\"1\"/></w:p>"
+            + "<w:p><w:r><w:t>v\xC3\xA9ge</w:t></w:r></w:p></w:body></w:document>";
+        DocxRecipe recipe;
+        recipe.extraParts = { { QStringLiteral("word/document.xml"), xml } };
+        word::Document* doc = m_app.Documents().Open(write(recipe));
+        doc->Bookmarks().Item("Nev_1").Range().setText(QStringLiteral("Kovács Éva"));
+        const QString saved = out();
+        doc->SaveAs(saved);
+        const QByteArray written = readPart(saved, "word/document.xml");
+        QVERIFY2(written.contains(first), written.constData());
+        QVERIFY(written.contains(inCell));
+        QVERIFY(written.contains("Kov\xC3\xA1" "cs \xC3\x89va"));
+        word::Document* again = m_app.Documents().Open(saved);
+        QCOMPARE(again->Content().Text().remove(QChar(0xFDD0)).remove(QChar(0xFDD1)),
+                 QStringLiteral("café & téa\rcella\rKovács Éva\rvége"));
+    }
+
     void bookmarkIdsStayUnique()
     {
         DocxRecipe recipe;

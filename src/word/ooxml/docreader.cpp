@@ -23,8 +23,10 @@
 #include <QUrl>
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <climits>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 
 namespace word::ooxml {
@@ -117,6 +119,12 @@ private:
     void readPendingBoxes(model::DocModel& main);
     void readBlocks(pugi::xml_node container, Container& ctx, pugi::xml_node stopAt = {}, bool atEnd = true);
     void readParagraph(pugi::xml_node p, Container& ctx);
+    // An element as the part has it, cut from the bytes it was parsed from,
+    // or written out when it cannot be found there.
+    QByteArray asWritten(pugi::xml_node n) const;
+    qsizetype startInSource(pugi::xml_node n) const;
+    qsizetype endInSource(pugi::xml_node n, int depth = 0) const;
+    QByteArray m_source;   // the part being read, as the parser read it
     void readTable(pugi::xml_node tbl, Container& ctx);
     struct Wrapped {
         pugi::xml_node node;
@@ -197,7 +205,7 @@ void Reader::run()
 {
     m_part = m_pkg.mainPartName();
     pugi::xml_document doc;
-    opc::parseXml(m_pkg.part(m_part), doc, m_part);
+    opc::parseXml(m_pkg.part(m_part), doc, m_part, m_source);
     const pugi::xml_node root = doc.document_element();
     m_n.init(root);
     if (!m_n.found() || !m_n.is(root, "document"))
@@ -273,7 +281,7 @@ void Reader::readStories()
     }
     for (const Ref& ref : refs) {
         pugi::xml_document doc;
-        opc::parseXml(m_pkg.part(ref.part), doc, ref.part);
+        opc::parseXml(m_pkg.part(ref.part), doc, ref.part, m_source);
         const pugi::xml_node root = doc.document_element();
         m_n.init(root);
         if (!m_n.found())
@@ -679,7 +687,7 @@ void Reader::readParagraph(pugi::xml_node p, Container& ctx)
     auto& paras = m_model->preserved().paragraphs;
     const int index = int(paras.size());
     model::PreservedParagraph pp;
-    pp.chunk = ctx.pendingChunk + nodeXmlUtf8(p);
+    pp.chunk = ctx.pendingChunk + asWritten(p);
     paras.push_back(std::move(pp));
     m_forced.push_back(ctx.forceRegenerate);
     ctx.forceRegenerate = false;
@@ -724,6 +732,63 @@ void Reader::readParagraph(pugi::xml_node p, Container& ctx)
     readRunLevel(p, ctx.cur, paraChars, styleId);
     ctx.lastParagraph = index;
     ctx.lastWasTable = false;
+}
+
+// Where a node's markup starts: offset_debug() gives the offset of an
+// element's or instruction's name and of other nodes' values.
+qsizetype Reader::startInSource(pugi::xml_node n) const
+{
+    const ptrdiff_t at = n.offset_debug();
+    if (at < 0)
+        return -1;
+    switch (n.type()) {
+    case pugi::node_element:
+    case pugi::node_declaration: return at - 1;   // "<"
+    case pugi::node_pi: return at - 2;            // "<?"
+    case pugi::node_comment: return at - 4;       // "<!--"
+    case pugi::node_cdata: return at - 9;         // "<![CDATA["
+    case pugi::node_pcdata: return at;
+    default: return -1;
+    }
+}
+
+// Where a node's markup ends: where its next sibling starts (whitespace is
+// a node of its own), or for a last child where its parent's end tag starts.
+qsizetype Reader::endInSource(pugi::xml_node n, int depth) const
+{
+    if (const pugi::xml_node next = n.next_sibling())
+        return startInSource(next);
+    const pugi::xml_node parent = n.parent();
+    if (!parent || depth > 512)
+        return -1;
+    if (parent.type() == pugi::node_document) {
+        const qsizetype gt = m_source.lastIndexOf('>');
+        return gt < 0 ? -1 : gt + 1;
+    }
+    const qsizetype parentEnd = endInSource(parent, depth + 1);
+    return parentEnd <= 0 ? -1 : m_source.lastIndexOf('<', parentEnd - 1);
+}
+
+QByteArray Reader::asWritten(pugi::xml_node n) const
+{
+    const qsizetype start = startInSource(n);
+    const qsizetype end = start < 0 ? -1 : endInSource(n);
+    if (start < 0 || end <= start || end > m_source.size())
+        return nodeXmlUtf8(n);
+    const std::string_view slice(m_source.constData() + start, size_t(end - start));
+    // It must be this element: its start tag, and its end tag or an empty tag.
+    const std::string_view name(n.name());
+    bool whole = slice.size() > name.size() + 2 && slice[0] == '<' && slice.substr(1, name.size()) == name
+                 && !std::isalnum(static_cast<unsigned char>(slice[name.size() + 1])) && slice.back() == '>';
+    if (whole && !slice.ends_with("/>")) {
+        const size_t close = slice.rfind("</");
+        whole = close != std::string_view::npos && close > 0 && slice.substr(close + 2, name.size()) == name;
+        for (size_t i = close + 2 + name.size(); whole && i + 1 < slice.size(); ++i)
+            whole = std::isspace(static_cast<unsigned char>(slice[i]));
+    } else if (whole && n.first_child()) {
+        whole = false;
+    }
+    return whole ? QByteArray(slice.data(), qsizetype(slice.size())) : nodeXmlUtf8(n);
 }
 
 QTextCharFormat Reader::runFormat(pugi::xml_node rPr, const QTextCharFormat& paraChars, const QString& paraStyle)

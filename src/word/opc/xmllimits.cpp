@@ -199,13 +199,15 @@ QString admitted(const QByteArray& data, QByteArray& utf8)
 
 } // namespace
 
-QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBudget& budget)
+QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBudget& budget, QByteArray* parsed)
 {
     doc.reset();
     QByteArray utf8;
     QString problem = admitted(data, utf8);
     if (!problem.isEmpty())
         return problem;
+    if (parsed)
+        *parsed = utf8;
     const pugi::xml_parse_result r = doc.load_buffer(utf8.constData(), size_t(utf8.size()), kParseFlags, pugi::encoding_utf8);
     if (!r) {
         const QString why = syntaxProblem(r);
@@ -330,6 +332,14 @@ QString censusOf(const QByteArray& data, XmlCensus& census)
 void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, TextBudget& budget)
 {
     const QString problem = parseXmlChecked(data, doc, budget);
+    if (!problem.isEmpty())
+        throw Error(QStringLiteral("A(z) „%1” rész nem dolgozható fel: %2.").arg(partName, problem));
+}
+
+void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, QByteArray& parsed)
+{
+    TextBudget budget;
+    const QString problem = parseXmlChecked(data, doc, budget, &parsed);
     if (!problem.isEmpty())
         throw Error(QStringLiteral("A(z) „%1” rész nem dolgozható fel: %2.").arg(partName, problem));
 }

@@ -47,9 +47,13 @@ private:
 void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName);
 // The same, counting the part's text against budget (the package's running total).
 void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, TextBudget& budget);
+// The same, keeping in parsed the very bytes the parser read (the part as
+// UTF-8 without a byte order mark): xml_node::offset_debug() counts in them.
+void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, QByteArray& parsed);
 // The reason data is refused, phrased to follow "the part ...", or an empty
 // string when doc holds the parsed part. Used by callers that word the error.
-QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBudget& budget);
+QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBudget& budget,
+                        QByteArray* parsed = nullptr);
 
 // Parses data (without a text limit of its own) and counts what it holds.
 // Returns the reason the part cannot be parsed, as parseXmlChecked does, or
