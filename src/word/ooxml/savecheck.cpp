@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <numeric>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -257,19 +258,26 @@ ModelText modelText(const model::DocModel& m, std::vector<bool>* skippedAt = nul
         // Line breaks and objects are not text in the written runs; the
         // characters between them go in whole.
         int written = int(out.text.size());
-        qsizetype from = 0;
-        for (qsizetype i = 0; i < t.size(); ++i) {
-            if (size_t(pos + i) < out.offsetAt.size())
-                out.offsetAt[size_t(pos + i)] = written;
-            const QChar c = t.at(i);
-            if (c == QChar::LineSeparator || c == QChar::ObjectReplacementCharacter) {
-                out.text.append(QStringView(t).mid(from, i - from));
-                from = i + 1;
-            } else {
-                ++written;
+        const bool plain = !t.contains(QChar::LineSeparator) && !t.contains(QChar::ObjectReplacementCharacter);
+        if (plain && size_t(pos) + size_t(t.size()) < out.offsetAt.size()) {
+            std::iota(out.offsetAt.begin() + pos, out.offsetAt.begin() + pos + t.size(), written);
+            written += int(t.size());
+            out.text.append(t);
+        } else {
+            qsizetype from = 0;
+            for (qsizetype i = 0; i < t.size(); ++i) {
+                if (size_t(pos + i) < out.offsetAt.size())
+                    out.offsetAt[size_t(pos + i)] = written;
+                const QChar c = t.at(i);
+                if (c == QChar::LineSeparator || c == QChar::ObjectReplacementCharacter) {
+                    out.text.append(QStringView(t).mid(from, i - from));
+                    from = i + 1;
+                } else {
+                    ++written;
+                }
             }
+            out.text.append(QStringView(t).mid(from));
         }
-        out.text.append(QStringView(t).mid(from));
         if (size_t(pos + t.size()) < out.offsetAt.size())
             out.offsetAt[size_t(pos + t.size())] = written;
         // Positions of frame boundaries between blocks map to the text so far.
@@ -365,8 +373,7 @@ void verifySavedPackage(const QByteArray& packageBytes, const model::DocModel& m
         if (!pkg->hasPart(name))
             fail(QStringLiteral("hiányzik a(z) „%1” rész").arg(name));
         auto doc = std::make_shared<pugi::xml_document>();
-        opc::TextBudget budget(std::numeric_limits<qint64>::max());
-        const QString problem = opc::parseXmlChecked(pkg->part(name), *doc, budget);
+        const QString problem = opc::parseOwnXml(pkg->part(name), *doc);
         if (!problem.isEmpty())
             fail(QStringLiteral("a(z) „%1” rész %2").arg(name, problem));
         parsed.insert(name, doc);

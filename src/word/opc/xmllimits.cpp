@@ -223,6 +223,12 @@ QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBud
     return {};
 }
 
+QString parseOwnXml(const QByteArray& data, pugi::xml_document& doc)
+{
+    const pugi::xml_parse_result r = doc.load_buffer(data.constData(), size_t(data.size()), kParseFlags, pugi::encoding_utf8);
+    return r ? QString() : syntaxProblem(r);
+}
+
 namespace {
 
 bool isAnchor(std::string_view qualified)

@@ -55,6 +55,11 @@ void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& pa
 QString parseXmlChecked(const QByteArray& data, pugi::xml_document& doc, TextBudget& budget,
                         QByteArray* parsed = nullptr);
 
+// Parses XML this program has just written, to check it: the parse alone,
+// without the checks that keep hostile files out. The reason it fails, or
+// an empty string.
+QString parseOwnXml(const QByteArray& data, pugi::xml_document& doc);
+
 // Parses data (without a text limit of its own) and counts what it holds.
 // Returns the reason the part cannot be parsed, as parseXmlChecked does, or
 // an empty string.
