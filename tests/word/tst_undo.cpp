@@ -59,6 +59,16 @@ private slots:
         QVERIFY(!doc->Bookmarks().Exists("Nev_1"));
         doc->Bookmarks().Add("Nev_1");
         QCOMPARE(doc->Bookmarks().Item("Nev_1").Range().Text(), QStringLiteral("Kovács"));
+        // Marking the bookmark is a step of its own, back and forth.
+        QVERIFY(doc->Undo());
+        QCOMPARE(doc->Content().Text(), QStringLiteral("aKovácsb"));
+        QVERIFY(!doc->Bookmarks().Exists("Nev_1"));
+        QVERIFY(doc->Redo());
+        QCOMPARE(doc->Bookmarks().Item("Nev_1").Range().Text(), QStringLiteral("Kovács"));
+        doc->Bookmarks().Item("Nev_1").Delete();
+        QVERIFY(!doc->Bookmarks().Exists("Nev_1"));
+        QVERIFY(doc->Undo());
+        QCOMPARE(doc->Bookmarks().Item("Nev_1").Range().Text(), QStringLiteral("Kovács"));
         QVERIFY(doc->Undo(2));
         QCOMPARE(doc->Content().Text(), QStringLiteral("a***b"));
         QCOMPARE(doc->Bookmarks().Item("Nev_1").Range().Text(), QStringLiteral("***"));

@@ -303,22 +303,35 @@ void DocModel::setBlockProperty(int start, int end, int property, const QVariant
     markChanged();
 }
 
+// A change of bookmarks alone, outside any edit block, is one undo step of
+// one item that holds the anchors before and after: no text changes, so no
+// edit block of Qt's is needed to group it.
+template <class Change>
+void DocModel::changeAnchorsAlone(Change&& change)
+{
+    if (m_scopeDepth > 0 || m_loading || !m_text->isUndoRedoEnabled()) {
+        EditScope scope(*this);
+        openUndoStep();
+        change();
+        markChanged();
+        return;
+    }
+    std::shared_ptr<const AnchorTable::Snapshot> before = m_anchors.snapshot();
+    change();
+    m_text->appendUndoItem(new ViewEditUndoItem(this, std::move(before), m_anchors.snapshot()));
+    markChanged();
+}
+
 void DocModel::addBookmark(const QString& name, int start, int end, int xmlId)
 {
-    EditScope scope(*this);
-    openUndoStep();
-    m_anchors.addBookmark(name, start, end, xmlId);
-    markChanged();
+    changeAnchorsAlone([&] { m_anchors.addBookmark(name, start, end, xmlId); });
 }
 
 bool DocModel::removeBookmark(const QString& name)
 {
     if (!m_anchors.hasBookmark(name))
         return false;
-    EditScope scope(*this);
-    openUndoStep();
-    m_anchors.removeBookmark(name);
-    markChanged();
+    changeAnchorsAlone([&] { m_anchors.removeBookmark(name); });
     return true;
 }
 

@@ -165,6 +165,8 @@ private:
     bool step(bool forward);
     bool stepOwn(bool forward);
     void openUndoStep();
+    template <class Change>
+    void changeAnchorsAlone(Change&& change);
 
     std::unique_ptr<QTextDocument> m_text;
     mutable int m_quietDepth = 0;            // open QuietCursors: their blocks change nothing
