@@ -547,15 +547,29 @@ std::optional<BookmarkInfo> AnchorTable::bookmarkByNameAt(int index, bool includ
 
 namespace {
 
-// Bookmarks with both ends among the visited points, by start, longer first,
-// then in the order their starts were met.
+// A bookmark met in a walk over the points.
+struct SpanEntry {
+    int serial;
+    int start = -1;
+    int end = -1;
+    int order = 0;   // the order its start was met in
+};
+
+// Document order: by start, longer first, then in the order the starts were met.
+void sortInDocumentOrder(std::vector<SpanEntry>& entries)
+{
+    std::sort(entries.begin(), entries.end(), [](const SpanEntry& a, const SpanEntry& b) {
+        if (a.start != b.start)
+            return a.start < b.start;
+        if (a.end != b.end)
+            return a.end > b.end;
+        return a.order < b.order;
+    });
+}
+
+// Bookmarks with both ends among the visited points, in document order.
 struct InsideCollector {
-    struct Entry {
-        int serial;
-        int start = -1;
-        int end = -1;
-        int order = 0;
-    };
+    using Entry = SpanEntry;
     QHash<int, Entry> entries;
     int starts = 0;
 
@@ -580,13 +594,7 @@ struct InsideCollector {
             if (e.start >= 0 && e.end >= 0)
                 out.push_back(e);
         }
-        std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) {
-            if (a.start != b.start)
-                return a.start < b.start;
-            if (a.end != b.end)
-                return a.end > b.end;
-            return a.order < b.order;
-        });
+        sortInDocumentOrder(out);
         return out;
     }
 };
@@ -612,11 +620,8 @@ std::vector<BookmarkInfo> AnchorTable::allBookmarks() const
     // bookmarksInside over the whole table, with the bookmarks found by serial
     // in a flat table: every serial below nextSerial, each bookmark's start
     // met before its end.
-    struct Entry {
-        int serial, start, end, order;
-    };
     std::vector<int> slot(size_t(d->nextSerial), -1);
-    std::vector<Entry> entries;
+    std::vector<SpanEntry> entries;
     entries.reserve(d->bookmarks.size());
     d->tree.forEach(INT_MIN, INT_MAX, [&](const AnchorNode* n, int p) {
         if (n->kind == AnchorPoint::Markup)
@@ -628,16 +633,10 @@ std::vector<BookmarkInfo> AnchorTable::allBookmarks() const
         }
         (n->kind == AnchorPoint::BookmarkStart ? entries[size_t(at)].start : entries[size_t(at)].end) = p;
     });
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        if (a.start != b.start)
-            return a.start < b.start;
-        if (a.end != b.end)
-            return a.end > b.end;
-        return a.order < b.order;
-    });
+    sortInDocumentOrder(entries);
     std::vector<BookmarkInfo> out;
     out.reserve(entries.size());
-    for (const Entry& e : entries) {
+    for (const SpanEntry& e : entries) {
         const BookmarkRecord& r = d->bookmarks.at(e.serial);
         out.push_back(BookmarkInfo{ r.name, e.start, e.end, r.xmlId });
     }
