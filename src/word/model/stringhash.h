@@ -43,7 +43,7 @@ inline quint64 hashBytes(const void* data, size_t len)
     if (len > 8) {
         std::memcpy(&a, p, 8);
         std::memcpy(&b, p + 8, len - 8);
-    } else {
+    } else if (len > 0) {   // an empty key may have no data at all
         std::memcpy(&a, p, len);
     }
     return mix(mix(h ^ a ^ k1, b ^ k2), k1 ^ seed);
