@@ -55,6 +55,8 @@ constexpr double kMaxGrowth = 3.6;
 // N=1000 K=10, 60 % of the open, write and save times of the engine before
 // its stories and self-checking save (73, 80 and 76 ms), and at most 3.3
 // times the cost for three times the work. Reported, not counted as misses.
+// Those times were taken on another machine: on a new one, build that engine
+// (the commit before the stories came in) and compare the two here, in turn.
 constexpr double kAim[] = { 0.6 * 73, 0.6 * 80, 0.6 * 76 };
 constexpr double kAimGrowth = 3.3;
 
