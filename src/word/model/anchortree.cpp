@@ -1,5 +1,6 @@
 #include "word/model/anchortree.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace word::model::detail {
@@ -78,12 +79,20 @@ quint32 AnchorTree::nextPriority()
 
 AnchorNode* AnchorTree::allocate()
 {
-    if (m_free.empty())
-        return new AnchorNode;
-    AnchorNode* n = m_free.back();
-    m_free.pop_back();
-    *n = AnchorNode();
-    return n;
+    if (!m_free.empty()) {
+        AnchorNode* n = m_free.back();
+        m_free.pop_back();
+        *n = AnchorNode();
+        return n;
+    }
+    if (m_chunkUsed == m_chunkSize) {
+        // Chunks double from a small start: a header's few points take
+        // little, and a long contract's many lie close together.
+        m_chunkSize = m_chunks.empty() ? 16 : std::min<size_t>(m_chunkSize * 2, 4096);
+        m_chunks.push_back(std::make_unique<AnchorNode[]>(m_chunkSize));
+        m_chunkUsed = 0;
+    }
+    return &m_chunks.back()[m_chunkUsed++];
 }
 
 // n and its parent have no pending shift (the descent pushed them), so the
@@ -186,28 +195,16 @@ void AnchorTree::shiftAfter(int position, int delta)
         m_root->parent = nullptr;
 }
 
-void AnchorTree::destroy(AnchorNode* n)
-{
-    while (n) {
-        destroy(n->left);
-        AnchorNode* next = n->right;
-        delete n;
-        n = next;
-    }
-}
-
-AnchorTree::~AnchorTree()
-{
-    clear();
-    for (AnchorNode* n : m_free)
-        delete n;
-}
+AnchorTree::~AnchorTree() = default;
 
 void AnchorTree::clear()
 {
-    destroy(m_root);
     m_root = nullptr;
     m_size = 0;
+    m_free.clear();
+    m_chunks.clear();
+    m_chunkSize = 0;
+    m_chunkUsed = 0;
 }
 
 } // namespace word::model::detail

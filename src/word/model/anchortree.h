@@ -8,6 +8,7 @@
 // are added; `pending` is a shift owed to the node's descendants only.
 
 #include <QtGlobal>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -55,7 +56,6 @@ private:
     static void push(AnchorNode* n);
     static void split(AnchorNode* t, const Key& k, AnchorNode*& l, AnchorNode*& r);
     static AnchorNode* merge(AnchorNode* a, AnchorNode* b);
-    static void destroy(AnchorNode* n);
     void rotateUp(AnchorNode* n);
     AnchorNode* allocate();
     quint32 nextPriority();
@@ -80,8 +80,12 @@ private:
 
     AnchorNode* m_root = nullptr;
     int m_size = 0;
-    // Erased nodes are reused: an edit takes points out and puts them back,
-    // and the allocator would otherwise dominate its cost.
+    // Nodes live in chunks of the tree's own; erased ones are reused, since
+    // an edit takes points out and puts them back and the allocator would
+    // otherwise dominate its cost.
+    std::vector<std::unique_ptr<AnchorNode[]>> m_chunks;
+    size_t m_chunkSize = 0;
+    size_t m_chunkUsed = 0;
     std::vector<AnchorNode*> m_free;
     quint32 m_random = 0x9e3779b9u;
 };
