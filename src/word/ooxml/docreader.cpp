@@ -700,7 +700,7 @@ void Reader::readParagraph(pugi::xml_node p, Container& ctx)
             copy.append_copy(pPr).remove_child(m_n.qualified("sectPr").c_str());
             bf.setProperty(prop::PPrXml, nodeXml(copy.first_child()));
         } else {
-            bf.setProperty(prop::PPrXml, nodeXml(pPr));
+            bf.setProperty(prop::PPrXml, QString::fromUtf8(asWritten(pPr)));
         }
     }
     if (!ctx.pendingPrefix.isEmpty())
