@@ -188,7 +188,8 @@ private slots:
         const QByteArray xml = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<w:document xmlns:w=\"")
             + kW + "\"><w:body>" + first
             + "<w:tbl><w:tblGrid><w:gridCol w:w=\"2000\"/></w:tblGrid><w:tr><w:tc>" + inCell + "</w:tc></w:tr></w:tbl>"
-            + "<w:p><w:bookmarkStart w:id=\"1\" w:name=\"Nev_1\"/><w:r><w:t>***</w:t></w:r><w:bookmarkEnd w:id=\"1\"/></w:p>"
+            + "<w:p><w:pPr><w:jc w:val='right'/></w:pPr><w:bookmarkStart w:id=\"1\" w:name=\"Nev_1\"/><w:r><w:t>***</w:t></w:r>"
+              "<w:bookmarkEnd w:id=\"1\"/></w:p>"
             + "<w:p><w:r><w:t>v\xC3\xA9ge</w:t></w:r></w:p></w:body></w:document>";
         DocxRecipe recipe;
         recipe.extraParts = { { QStringLiteral("word/document.xml"), xml } };
@@ -200,6 +201,8 @@ private slots:
         QVERIFY2(written.contains(first), written.constData());
         QVERIFY(written.contains(inCell));
         QVERIFY(written.contains("Kov\xC3\xA1" "cs \xC3\x89va"));
+        // The edited paragraph is written anew around its properties as read.
+        QVERIFY(written.contains("<w:pPr><w:jc w:val='right'/></w:pPr>"));
         word::Document* again = m_app.Documents().Open(saved);
         QCOMPARE(again->Content().Text().remove(QChar(0xFDD0)).remove(QChar(0xFDD1)),
                  QStringLiteral("café & téa\rcella\rKovács Éva\rvége"));
