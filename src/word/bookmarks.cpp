@@ -27,6 +27,13 @@ bool validName(const QString& name)
     return true;
 }
 
+void requireValidName(const QString& name)
+{
+    if (!validName(name))
+        throw Error(QStringLiteral("A(z) „%1” nem érvényes könyvjelzőnév: 1–40 karakter lehet, betűvel kell kezdődnie, "
+                                   "és csak betűt, számjegyet és aláhúzásjelet tartalmazhat.").arg(name));
+}
+
 // A number that changes with every change of any story of the document.
 quint64 documentRevision(const model::DocModel& main)
 {
@@ -179,22 +186,21 @@ bool Bookmarks::Exists(const QString& name) const
 
 Bookmark Bookmarks::Add(const QString& name)
 {
+    requireValidName(name);
     const Selection& s = m_doc->ActiveWindow().Selection();
     return addAt(name, s.story() ? *s.story() : m_doc->model(), s.Start(), s.End());
 }
 
 Bookmark Bookmarks::Add(const QString& name, const word::Range& range)
 {
-    if (validName(name) && range.document() != m_doc)
+    requireValidName(name);
+    if (range.document() != m_doc)
         throw Error(QStringLiteral("A(z) „%1” könyvjelző tartománya másik dokumentumban van.").arg(name));
     return addAt(name, range.storyModel(), range.Start(), range.End());
 }
 
 Bookmark Bookmarks::addAt(const QString& name, model::DocModel& target, int start, int end)
 {
-    if (!validName(name))
-        throw Error(QStringLiteral("A(z) „%1” nem érvényes könyvjelzőnév: 1–40 karakter lehet, betűvel kell kezdődnie, "
-                                   "és csak betűt, számjegyet és aláhúzásjelet tartalmazhat.").arg(name));
     // A name lives once in a document: adding it in one story moves it from another.
     model::DocModel* holder = storyOf(m_doc, name);
     if (holder && holder != &target)

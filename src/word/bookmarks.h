@@ -43,6 +43,7 @@ public:
 
 private:
     model::DocModel& storyModel() const;
+    // Marks [start, end] of target; the name has been checked.
     Bookmark addAt(const QString& name, model::DocModel& target, int start, int end);
     Document* m_doc;
     model::DocModel* m_story = nullptr;

@@ -59,6 +59,8 @@ private slots:
 
 private:
     DocumentHost* load(const QString& path);
+    // The sample loaded into the panel, and the panel on screen.
+    bool loadShown(DocumentHost*& host);
 
     word::Application m_app;
     std::unique_ptr<QWidget> m_panel;
@@ -80,8 +82,15 @@ DocumentHost* TestDocumentHost::load(const QString& path)
     auto* host = new DocumentHost(&m_app, m_panel.get());
     host->resize(m_panel->size());
     host->Navigate(path);
-    QTest::qWaitFor([host] { return host->pageView() != nullptr; });
+    (void)QTest::qWaitFor([host] { return host->pageView() != nullptr; });   // the callers check it
     return host;
+}
+
+bool TestDocumentHost::loadShown(DocumentHost*& host)
+{
+    host = load(sample(Variant));
+    m_panel->show();
+    return host->pageView() && QTest::qWaitForWindowExposed(m_panel.get());
 }
 
 void TestDocumentHost::completeIsReportedLater()
@@ -114,9 +123,8 @@ void TestDocumentHost::hostingChangesNothingInTheDocument()
 {
     word::Application plainApp;
     word::Document* plain = plainApp.Documents().Open(sample(Variant));
-    DocumentHost* host = load(sample(Variant));
-    m_panel->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    DocumentHost* host = nullptr;
+    QVERIFY(loadShown(host));
     word::Document& doc = *host->Document();
     QVERIFY(doc.Saved());
     QVERIFY(!doc.textDocument()->isUndoAvailable());
@@ -200,9 +208,8 @@ void TestDocumentHost::viewSettingsFollowTheEngine()
 
 void TestDocumentHost::selectionSharedBothWays()
 {
-    DocumentHost* host = load(sample(Variant));
-    m_panel->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    DocumentHost* host = nullptr;
+    QVERIFY(loadShown(host));
     word::Document& doc = *host->Document();
     word::view::PageTextItem* item = host->pageView()->textItem();
     doc.ActiveWindow().Selection().SetRange(200, 210);
@@ -222,9 +229,8 @@ void TestDocumentHost::selectionSharedBothWays()
 // into the main text, and the page keeps the user's cursor.
 void TestDocumentHost::storySelectionStaysInItsStory()
 {
-    DocumentHost* host = load(sample(Variant));
-    m_panel->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    DocumentHost* host = nullptr;
+    QVERIFY(loadShown(host));
     word::Document& doc = *host->Document();
     const QString body = doc.Content().Text();
     doc.ActiveWindow().Selection().SetRange(200, 210);
@@ -240,9 +246,8 @@ void TestDocumentHost::storySelectionStaysInItsStory()
 
 void TestDocumentHost::cutAndPasteCarryBookmarks()
 {
-    DocumentHost* host = load(sample(Variant));
-    m_panel->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    DocumentHost* host = nullptr;
+    QVERIFY(loadShown(host));
     word::Document& doc = *host->Document();
     const auto [start, end] = bookmarkSpan(doc, QStringLiteral("Vételár_1"));
     doc.ActiveWindow().Selection().SetRange(start - 1, end + 1);
@@ -265,9 +270,8 @@ void TestDocumentHost::cutAndPasteCarryBookmarks()
 // character and the bookmark.
 void TestDocumentHost::typingOverASelectionGoesThroughTheEngine()
 {
-    DocumentHost* host = load(sample(Variant));
-    m_panel->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    DocumentHost* host = nullptr;
+    QVERIFY(loadShown(host));
     word::Document& doc = *host->Document();
     const auto [start, end] = bookmarkSpan(doc, QStringLiteral("Foglaló_1"));
     doc.Bookmarks().Add(QStringLiteral("Egy"), doc.Range(start, start + 1));
@@ -286,9 +290,8 @@ void TestDocumentHost::typingOverASelectionGoesThroughTheEngine()
 
 void TestDocumentHost::typingKeepsBookmarksInPlace()
 {
-    DocumentHost* host = load(sample(Variant));
-    m_panel->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+    DocumentHost* host = nullptr;
+    QVERIFY(loadShown(host));
     word::Document& doc = *host->Document();
     const auto [start, end] = bookmarkSpan(doc, QStringLiteral("Foglaló_1"));
     doc.ActiveWindow().Selection().SetRange(start - 1, start - 1);

@@ -134,7 +134,7 @@ void DocModel::onContentsChange(int pos, int removed, int added)
         // In the edit's own undo step, so that one undo takes back both.
         QTextCursor join(m_text.get());
         join.joinPreviousEditBlock();
-        m_text->appendUndoItem(new ViewEditUndoItem(this, std::move(before), m_anchors.snapshot()));
+        m_text->appendUndoItem(new AnchorsUndoItem(this, std::move(before), m_anchors.snapshot()));
         join.endEditBlock();
         m_freshCommand = false;
     }
@@ -248,7 +248,8 @@ void DocModel::openUndoStep()
 int DocModel::replaceText(int start, int end, const QString& text)
 {
     // Within the edit block the edit cursor moves without laying anything
-    // out, so it finds the format as formatForReplacing() does, but cheaper.
+    // out: it finds the format as formatForReplacing() does, without a cursor
+    // and an edit block of its own.
     EditScope scope(*this);
     m_editCursor.setPosition(start < end ? start + 1 : start);
     return replaceText(start, end, text, plainRunFormat(m_editCursor.charFormat()), true);
@@ -318,7 +319,7 @@ void DocModel::changeAnchorsAlone(Change&& change)
     }
     std::shared_ptr<const AnchorTable::Snapshot> before = m_anchors.snapshot();
     change();
-    m_text->appendUndoItem(new ViewEditUndoItem(this, std::move(before), m_anchors.snapshot()));
+    m_text->appendUndoItem(new AnchorsUndoItem(this, std::move(before), m_anchors.snapshot()));
     markChanged();
 }
 
@@ -350,28 +351,6 @@ int DocModel::addMarkup(int position, const QString& xml, int group, int role)
 
 QTextCharFormat DocModel::formatForReplacing(int start, int end) const
 {
-    // What a cursor at p reports: the format of the character before p, or
-    // at the start of a block that of its first character. Found from the
-    // block's fragments, since a cursor costs an edit block of its own.
-    const int p = start < end ? start + 1 : start;
-    const QTextBlock block = m_text->findBlock(p);
-    if (block.isValid()) {
-        const int at = p == block.position() && block.length() > 1 ? p : p - 1;
-        const QTextBlock holder = at < block.position() ? block.previous() : block;
-        // A block's fragments follow each other without gaps: their starts
-        // are added up rather than asked for, which costs a tree walk each.
-        int fragStart = holder.isValid() ? holder.position() : 0;
-        for (auto it = holder.begin(); holder.isValid() && !it.atEnd(); ++it) {
-            const QTextFragment frag = it.fragment();
-            if (at >= fragStart && at < fragStart + frag.length()) {
-                QTextCharFormat f = frag.charFormat();
-                f.clearProperty(QTextFormat::ObjectIndex);
-                return plainRunFormat(f);
-            }
-            fragStart += frag.length();
-        }
-    }
-    // A paragraph mark or the document's edge: as the cursor sees it.
     QuietCursors quiet(*this);
     QTextCursor c(m_text.get());
     c.setPosition(start < end ? start + 1 : start);

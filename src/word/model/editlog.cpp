@@ -18,14 +18,14 @@ void EditUndoItem::redo()
         m_model->anchors().restore(*m_state);
 }
 
-void ViewEditUndoItem::undo()
+void AnchorsUndoItem::undo()
 {
     // Qt undoes the text after this item: the change it reports then is ours already.
     m_model->setTracking(false);
     m_model->anchors().restore(*m_before);
 }
 
-void ViewEditUndoItem::redo()
+void AnchorsUndoItem::redo()
 {
     // Qt has redone the text before this item, and the anchors followed it.
     m_model->anchors().restore(*m_after);

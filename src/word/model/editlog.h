@@ -28,12 +28,13 @@ private:
     bool m_opening;
 };
 
-// An edit made straight on the text (typing in a view): Qt has already
-// recorded the text change when the model hears of it, so one item after it
-// brings the anchors back to before (undo) or after (redo) the edit.
-class ViewEditUndoItem : public QAbstractUndoItem {
+// The anchors before and after a change: undo brings back the one, redo the
+// other. It follows an edit made straight on the text (typing in a view),
+// which Qt has already recorded when the model hears of it, and it is the
+// whole step of a change of bookmarks alone.
+class AnchorsUndoItem : public QAbstractUndoItem {
 public:
-    ViewEditUndoItem(DocModel* model, std::shared_ptr<const AnchorTable::Snapshot> before,
+    AnchorsUndoItem(DocModel* model, std::shared_ptr<const AnchorTable::Snapshot> before,
                      std::shared_ptr<const AnchorTable::Snapshot> after)
         : m_model(model), m_before(std::move(before)), m_after(std::move(after)) {}
     void undo() override;

@@ -1,6 +1,6 @@
 #pragma once
-// A fast hash for the engine's short string keys (bookmark names, w:id
-// values, run property XML), for std::unordered_map. Qt's own string hash is
+// A fast hash for the engine's string keys (bookmark names, paragraph text
+// in signatures, the names and values of XML nodes), for std::unordered_map. Qt's own string hash is
 // SipHash on machines built without AES instructions, and it came to a tenth
 // of opening and saving a contract with ten thousand bookmarks.
 //
@@ -54,7 +54,6 @@ inline quint64 hashBytes(const void* data, size_t len)
 // node and compares those first, instead of hashing every key of a bucket
 // again (and reaching into its string) while it looks for one.
 struct StringHash {
-    using is_transparent = void;
     size_t operator()(QStringView s) const
     {
         return size_t(detail::hashBytes(s.utf16(), size_t(s.size()) * sizeof(char16_t)));
@@ -63,7 +62,6 @@ struct StringHash {
 };
 
 struct StringEqual {
-    using is_transparent = void;
     bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
 };
 

@@ -891,8 +891,6 @@ void Reader::readRun(pugi::xml_node r, QTextCursor& cur, const QTextCharFormat& 
     if (!m_runText.isEmpty() && !(m_runTextFormat == f))
         flushRunText(cur);
     m_runTextFormat = f;
-    QString& text = m_runText;
-    auto flush = [&] { flushRunText(cur); };
     for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element)
             continue;
@@ -902,18 +900,18 @@ void Reader::readRun(pugi::xml_node r, QTextCursor& cur, const QTextCharFormat& 
         if (l && std::strcmp(l, "t") == 0) {
             for (pugi::xml_node t = c.first_child(); t; t = t.next_sibling())
                 if (t.type() == pugi::node_pcdata || t.type() == pugi::node_cdata)
-                    text += QString::fromUtf8(t.value());
+                    m_runText += QString::fromUtf8(t.value());
             continue;
         }
         if (l && std::strcmp(l, "tab") == 0 && !c.first_attribute()) {
-            text += u'\t';
+            m_runText += u'\t';
             continue;
         }
         if (l && std::strcmp(l, "br") == 0 && !c.first_attribute()) {
-            text += QChar::LineSeparator;
+            m_runText += QChar::LineSeparator;
             continue;
         }
-        flush();
+        flushRunText(cur);
         const QString xml = nodeXml(c);
         if (l && zeroWidthRunChild(l)) {
             markup(cur.position(), QStringLiteral("<%1r>").arg(QString::fromStdString(m_n.prefix())) + f.stringProperty(prop::RPrXml) + xml

@@ -74,6 +74,7 @@ private:
     friend class PackageReader;
     friend class FlatPackageReader;
     Package();
+    static std::unique_ptr<Package> readBytes(const QByteArray& zipBytes, const QString& nameForErrors, bool ownOutput);
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -189,11 +189,12 @@ void PackageReader::readContentTypes(const QByteArray& data)
         d.fail(QStringLiteral("a „[Content_Types].xml” leírás %1").arg(problem));
 }
 
-std::unique_ptr<Package> Package::fromBytes(const QByteArray& zipBytes, const QString& nameForErrors)
+std::unique_ptr<Package> Package::readBytes(const QByteArray& zipBytes, const QString& nameForErrors, bool ownOutput)
 {
     std::unique_ptr<Package> p(new Package);
     p->d->fileName = nameForErrors;
     p->d->raw = zipBytes;
+    p->d->ownOutput = ownOutput;
     if (looksLikeFlatPackage(zipBytes))
         FlatPackageReader(*p->d).run();
     else
@@ -201,14 +202,14 @@ std::unique_ptr<Package> Package::fromBytes(const QByteArray& zipBytes, const QS
     return p;
 }
 
+std::unique_ptr<Package> Package::fromBytes(const QByteArray& zipBytes, const QString& nameForErrors)
+{
+    return readBytes(zipBytes, nameForErrors, false);
+}
+
 std::unique_ptr<Package> Package::fromOwnBytes(const QByteArray& zipBytes, const QString& nameForErrors)
 {
-    std::unique_ptr<Package> p(new Package);
-    p->d->fileName = nameForErrors;
-    p->d->raw = zipBytes;
-    p->d->ownOutput = true;
-    PackageReader(*p->d).run();
-    return p;
+    return readBytes(zipBytes, nameForErrors, true);
 }
 
 std::unique_ptr<Package> Package::open(const QString& path)

@@ -335,9 +335,10 @@ QString censusOf(const QByteArray& data, XmlCensus& census)
     return {};
 }
 
-void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, TextBudget& budget)
+void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, TextBudget& budget,
+              QByteArray* parsed)
 {
-    const QString problem = parseXmlChecked(data, doc, budget);
+    const QString problem = parseXmlChecked(data, doc, budget, parsed);
     if (!problem.isEmpty())
         throw Error(QStringLiteral("A(z) „%1” rész nem dolgozható fel: %2.").arg(partName, problem));
 }
@@ -345,9 +346,7 @@ void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& pa
 void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, QByteArray& parsed)
 {
     TextBudget budget;
-    const QString problem = parseXmlChecked(data, doc, budget, &parsed);
-    if (!problem.isEmpty())
-        throw Error(QStringLiteral("A(z) „%1” rész nem dolgozható fel: %2.").arg(partName, problem));
+    parseXml(data, doc, partName, budget, &parsed);
 }
 
 void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName)

@@ -45,8 +45,10 @@ private:
 // whitespace-only text included, comments and processing instructions are
 // kept, so serializeXml gives back the same XML meaning.
 void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName);
-// The same, counting the part's text against budget (the package's running total).
-void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, TextBudget& budget);
+// The same, counting the part's text against budget (the package's running
+// total), and keeping in parsed, when given, the bytes the parser read.
+void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, TextBudget& budget,
+              QByteArray* parsed = nullptr);
 // The same, keeping in parsed the very bytes the parser read (the part as
 // UTF-8 without a byte order mark): xml_node::offset_debug() counts in them.
 void parseXml(const QByteArray& data, pugi::xml_document& doc, const QString& partName, QByteArray& parsed);
