@@ -33,6 +33,7 @@ namespace word { class Application; class Document; }
 namespace word::view { class DocumentHost; }
 namespace widgets {
 class Anchors;
+class AutoSizeLabel;
 class TAnalogClock;
 class TCurrencyEdit;
 class TMgrid;
@@ -85,8 +86,8 @@ public:
     widgets::TSpeedButton* Back = nullptr;
     widgets::TSpeedButton* Next = nullptr;
     QLabel* RxLabel1 = nullptr;
-    QLabel* RxLabel2 = nullptr;
-    QLabel* RxLabel3 = nullptr;
+    widgets::AutoSizeLabel* RxLabel2 = nullptr;   // both sized to their text
+    widgets::AutoSizeLabel* RxLabel3 = nullptr;
     QLabel* RxLabel4 = nullptr;
     QFrame* Panel2 = nullptr;
     QLineEdit* Edit4 = nullptr;

@@ -5,6 +5,7 @@
 #include "app/tform1.h"
 #include "widgets/anchors.h"
 #include "widgets/artwork.h"
+#include "widgets/autosizelabel.h"
 #include "widgets/tanalogclock.h"
 #include "widgets/tcurrencyedit.h"
 #include "widgets/tmgrid.h"
@@ -48,9 +49,10 @@ QFont fontOf(const QString& family, int pixelHeight, bool bold = false)
     return f;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QRect& bounds, const QFont& font, const QColor& colour)
+template <class L = QLabel>
+L* label(QWidget* parent, const char* name, const QRect& bounds, const QFont& font, const QColor& colour)
 {
-    auto* l = place<QLabel>(parent, name, bounds);
+    auto* l = place<L>(parent, name, bounds);
     l->setFont(font);
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, colour);
@@ -124,8 +126,8 @@ void TForm1::createFieldSide()
     enter1->setDefault(true);
 
     // Number and name of the current field, just above the entry box.
-    RxLabel2 = label(FieldSide, "RxLabel2", QRect(16, 366, 10, 18), fontOf(QStringLiteral("Arial"), 15, true), QColor(0, 0, 128));
-    RxLabel3 = label(FieldSide, "RxLabel3", QRect(40, 366, 10, 18), fontOf(QStringLiteral("Arial"), 15, true),
+    RxLabel2 = label<widgets::AutoSizeLabel>(FieldSide, "RxLabel2", QRect(16, 366, 10, 18), fontOf(QStringLiteral("Arial"), 15, true), QColor(0, 0, 128));
+    RxLabel3 = label<widgets::AutoSizeLabel>(FieldSide, "RxLabel3", QRect(40, 366, 10, 18), fontOf(QStringLiteral("Arial"), 15, true),
                      palette().color(QPalette::WindowText));
 
     Bevel1 = place<QFrame>(FieldSide, "Bevel1", QRect(197, 444, 180, 158));

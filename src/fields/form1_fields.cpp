@@ -16,6 +16,7 @@
 #include "fields/fieldwriter.h"
 #include "fields/recoveryhooks.h"
 #include "fields/writeprogress.h"
+#include "widgets/autosizelabel.h"
 #include "widgets/tmgrid.h"
 #include "widgets/tprogresscylinder.h"
 #include "widgets/tshapedbutton.h"
@@ -145,7 +146,6 @@ void TForm1::Mgrid1SelectCell(int, int row, bool&)
 {
     Edit4->setText(Mgrid1->cells(2, row));
     RxLabel2->setText(Mgrid1->cells(0, row));
-    RxLabel2->adjustSize();
     RxLabel3->move(RxLabel2->x() + RxLabel2->width() + 4, RxLabel3->y());
     RxLabel3->setText(Mgrid1->cells(1, row));
 }
@@ -396,7 +396,6 @@ void TForm1::delClick()
     toFirstField(*Mgrid1);
     Edit4->setText(Mgrid1->cells(2, 1));
     RxLabel2->setText(Mgrid1->cells(0, 1));
-    RxLabel2->adjustSize();
     RxLabel3->move(RxLabel2->x() + RxLabel2->width() + 4, RxLabel3->y());
     RxLabel3->setText(Mgrid1->cells(1, 1));
     ScrollBox1->update();

@@ -17,6 +17,7 @@
 #include "widgets/tspinbutton.h"
 #include "word/application.h"
 #include "word/document.h"
+#include "widgets/autosizelabel.h"
 #include "word/error.h"
 #include "word/legacy/legacyimport.h"
 #include "word/view/documenthost.h"
@@ -247,10 +248,8 @@ void TForm1::Button3Click()
     Mgrid1->setCurrentCell(1, std::max(Mgrid1->currentColumn(), 0));
     Edit4->setText(Mgrid1->cells(2, 1));
     RxLabel2->setText(Mgrid1->cells(0, 1));
-    RxLabel2->adjustSize();
     RxLabel3->move(RxLabel2->x() + RxLabel2->width() + 4, RxLabel3->y());
     RxLabel3->setText(Mgrid1->cells(1, 1));
-    RxLabel3->adjustSize();
     RxLabel4->setText(QString::number(found.fields.size()) + QStringLiteral(" mező"));
     ScrollBox1->update();
 }

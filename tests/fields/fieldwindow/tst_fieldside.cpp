@@ -11,6 +11,7 @@
 #include "fields/fielddatafile.h"
 #include "templates/tpaletteopendialog.h"
 #include "templates/updown.h"
+#include "widgets/autosizelabel.h"
 #include "widgets/tmgrid.h"
 #include "widgets/tshapedbutton.h"
 #include "word/application.h"
@@ -91,6 +92,7 @@ private slots:
     void cleanup();
     void movesStopAtBothEnds();
     void singleFieldRowStays();
+    void captionsFitTheirText();
     void gridKeysWithEditorClosed_data();
     void gridKeysWithEditorClosed();
     void leftRightMoveCaretInOpenEditor();
@@ -204,6 +206,24 @@ void TestFieldSide::movesStopAtBothEnds()
     QTest::keyClick(grid(), Qt::Key_Right);
     QTest::keyClick(grid(), Qt::Key_End);
     QCOMPARE(grid()->currentRow(), 3);
+}
+
+// The number and name under the grid take the width their text needs, as
+// each field becomes current: a longer name after a short one is whole.
+void TestFieldSide::captionsFitTheirText()
+{
+    setFields({"Ár", "Eladó_Székhely_és_Levelezési_Címe", "B"});
+    for (int i = 0; i < 7; ++i)
+        m_form->NextClick();
+    m_form->BackClick();
+    m_form->BackClick();
+    for (int row : {2, 3, 2}) {
+        grid()->setCurrentCell(row, 0);
+        for (const QLabel* l : {m_form->RxLabel2, m_form->RxLabel3})
+            QCOMPARE(l->width(), l->sizeHint().width());
+        QCOMPARE(m_form->RxLabel3->x(), m_form->RxLabel2->x() + m_form->RxLabel2->width() + 4);
+    }
+    QCOMPARE(m_form->RxLabel3->text(), QStringLiteral("Eladó_Székhely_és_Levelezési_Címe"));
 }
 
 void TestFieldSide::singleFieldRowStays()

@@ -11,6 +11,7 @@
 #include "templates/headlessopen.h"
 #include "templates/tpaletteopendialog.h"
 #include "templates/updown.h"
+#include "widgets/autosizelabel.h"
 #include "widgets/tcurrencyedit.h"
 #include "widgets/tmgrid.h"
 #include "widgets/tprogresscylinder.h"
