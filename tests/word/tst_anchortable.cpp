@@ -416,8 +416,9 @@ void TestAnchorTable::lookupFollowsChanges()
 {
     const QString name = QStringLiteral("Vevő_Neve");
     AnchorTable t;
-    QVERIFY(!t.hasBookmark(name));
+    QVERIFY(!t.hasBookmark(QStringLiteral("VEVŐ_NEVE")));   // missing, in another spelling
     t.addBookmark(name, 2, 5, 3);
+    QVERIFY(t.hasBookmark(QStringLiteral("VEVŐ_NEVE")));
     QVERIFY(t.hasBookmark(name));
     QCOMPARE(t.bookmark(name)->end, 5);
     const auto before = t.snapshot();

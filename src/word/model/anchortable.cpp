@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <climits>
 #include <unordered_map>
@@ -19,30 +20,45 @@ namespace {
 // Bookmark names compare without regard to case. Most names need no folding
 // or only ASCII folding; those keep clear of the general conversion, which
 // costs far more than the lookup it serves.
-QString foldedName(const QString& name)
+
+// The index of the first character that folding may change, or -1.
+qsizetype firstToFold(QStringView name)
 {
     const qsizetype n = name.size();
-    qsizetype i = 0;
-    for (; i < n; ++i) {
-        const char16_t c = name.at(i).unicode();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = name[i].unicode();
         if (c >= 0x80 || (c >= u'A' && c <= u'Z'))
-            break;
+            return i;
     }
-    if (i == n)
+    return -1;
+}
+
+// Folds name[from..] into out, which holds name[..from] already; false when
+// the name has surrogates, which only the general conversion folds.
+template <class Out>
+bool foldTail(QStringView name, qsizetype from, Out& out)
+{
+    for (qsizetype i = from; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        if (c < 0x80)
+            out[i] = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+        else if (QChar::isSurrogate(c))
+            return false;
+        else
+            out[i] = char16_t(QChar::toCaseFolded(char32_t(c)));
+    }
+    return true;
+}
+
+QString foldedName(const QString& name)
+{
+    const qsizetype i = firstToFold(name);
+    if (i < 0)
         return name;
     QString out = name;
     QChar* o = out.data();
-    for (; i < n; ++i) {
-        const char16_t c = o[i].unicode();
-        if (c < 0x80) {
-            if (c >= u'A' && c <= u'Z')
-                o[i] = QChar(char16_t(c + 32));
-        } else if (QChar::isSurrogate(c)) {
-            return name.toCaseFolded();
-        } else {
-            o[i] = QChar(char16_t(QChar::toCaseFolded(char32_t(c))));
-        }
-    }
+    if (!foldTail(name, i, o))
+        return name.toCaseFolded();
     return out;
 }
 
@@ -158,7 +174,7 @@ struct AnchorTable::Impl {
     // replace, mark again), and folding and hashing its name each time cost
     // more than the rest of those calls.
     mutable QString lastName;
-    mutable QString lastFolded;
+    mutable const QString* lastKey = nullptr;   // its entry's key, null: not found
     mutable int* lastSlot = nullptr;
     QHash<int, MarkupRecord> markups;                    // by handle
     QHash<int, QList<int>> groups;                       // group -> handles
@@ -189,21 +205,38 @@ struct AnchorTable::Impl {
     int serialOf(const QString& name) const
     {
         if (lastName.isNull() || name != lastName) {
-            lastFolded = foldedName(name);
-            const auto it = byName.find(lastFolded);
+            // The key is folded on the stack: most lookups find a name, and
+            // the found entry's own key serves from then on.
+            const qsizetype i = firstToFold(name);
+            QVarLengthArray<char16_t, 64> buf;
+            QStringView key = name;
+            QString general;
+            if (i >= 0) {
+                buf.resize(name.size());
+                std::copy_n(name.utf16(), i, buf.data());
+                if (foldTail(name, i, buf)) {
+                    key = QStringView(buf.data(), buf.size());
+                } else {
+                    general = name.toCaseFolded();
+                    key = general;
+                }
+            }
+            const auto it = byName.find(key);
             lastSlot = it == byName.end() ? nullptr : const_cast<int*>(&it->second);
+            lastKey = it == byName.end() ? nullptr : &it->first;
             lastName = name;
         }
         return lastSlot ? *lastSlot : 0;
     }
     QString foldedOf(const QString& name) const
     {
-        return !lastName.isNull() && name == lastName ? lastFolded : foldedName(name);
+        return lastKey && name == lastName ? *lastKey : foldedName(name);
     }
     void forgetLookup() const
     {
         lastName = QString();
         lastSlot = nullptr;
+        lastKey = nullptr;
     }
 
     // Building steps.
@@ -235,13 +268,13 @@ void AnchorTable::Impl::attachBookmark(int serial, const BookmarkState& s)
     rec.xmlId = s.xmlId;
     rec.start = tree.insert(s.start, RankStart, s.startSeq, AnchorPoint::BookmarkStart, serial);
     rec.end = tree.insert(s.end, collapsed ? RankCollapsedEnd : RankEnd, s.endSeq, AnchorPoint::BookmarkEnd, serial);
-    const bool asked = !lastName.isNull() && s.folded == lastFolded;
-    if (asked && lastSlot) {
+    if (lastKey && s.folded == *lastKey) {
         rec.nameSlot = lastSlot;
     } else {
-        rec.nameSlot = &byName.try_emplace(s.folded, 0).first->second;
-        if (asked)
-            lastSlot = rec.nameSlot;
+        const auto [it, added] = byName.try_emplace(s.folded, 0);
+        rec.nameSlot = &it->second;
+        if (added && !lastKey)
+            forgetLookup();   // the name last found missing may be this one
     }
     *rec.nameSlot = serial;
     if (isHidden(s.name))
