@@ -6,15 +6,43 @@
 #include "word/model/docmodel.h"
 #include "word/model/textaccess.h"
 
+#include <QTextBlock>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace word {
 
 Selection::Selection(Document* doc) : m_doc(doc), m_cursor(doc->textDocument()) {}
 
-int Selection::Start() const { return cur().selectionStart(); }
+int Selection::Start() const { return m_split ? std::min(cur().position(), m_end.position()) : cur().selectionStart(); }
 
-int Selection::End() const { return cur().selectionEnd(); }
+int Selection::End() const { return m_split ? std::max(cur().position(), m_end.position()) : cur().selectionEnd(); }
+
+const QTextCursor& Selection::cursor() const
+{
+    if (!m_story)
+        join();
+    return m_cursor;
+}
+
+QTextCursor& Selection::takeIntoMainText()
+{
+    join();
+    m_story = nullptr;
+    return m_cursor;
+}
+
+void Selection::join() const
+{
+    if (!m_split)
+        return;
+    model::DocModel::QuietCursors quiet(storyModel());
+    QTextCursor& c = cur();
+    c.setPosition(c.position());
+    c.setPosition(m_end.position(), QTextCursor::KeepAnchor);
+    park();
+}
 
 model::DocModel& Selection::storyModel() const { return m_story ? *m_story : m_doc->model(); }
 
@@ -28,19 +56,46 @@ void Selection::SetRange(model::DocModel* story, int start, int end)
 
 void Selection::place(model::DocModel* story, int start, int end)
 {
-    if (story == &m_doc->model())
-        story = nullptr;
     const int last = (story ? *story : m_doc->model()).endPosition();
     if (start < 0 || end < start || end > last)
         throw Error(QStringLiteral("Érvénytelen kijelölés: %1–%2 (a dokumentum hossza %3).").arg(start).arg(end).arg(last));
+    moveTo(story, start, end);
+}
+
+void Selection::moveTo(model::DocModel* story, int start, int end)
+{
+    if (story == &m_doc->model())
+        story = nullptr;
     if (story && story != m_story)
         m_storyCursor = QTextCursor(story->text());
     m_story = story;
-    {
-        model::DocModel::QuietCursors quiet(storyModel());
-        QTextCursor& c = m_story ? m_storyCursor : m_cursor;
-        c.setPosition(start);
+    model::DocModel& m = storyModel();
+    model::DocModel::QuietCursors quiet(m);
+    QTextCursor& c = cur();
+    c.setPosition(start);
+    if (end != start) {
+        const QTextBlock b = m.text()->findBlock(start);
+        if (end < b.position() + b.length()) {
+            if (m_end.isNull() || m_end.document() != m.text())
+                m_end = QTextCursor(m.text());
+            m_end.setKeepPositionOnInsert(false);
+            m_end.setPosition(end);
+            m_split = true;
+            return;
+        }
         c.setPosition(end, QTextCursor::KeepAnchor);
+    }
+    park();
+}
+
+// An end cursor not in use waits at the start, where no edit moves it: Qt
+// reports every cursor an edit moved, and that costs more than the move.
+void Selection::park() const
+{
+    m_split = false;
+    if (!m_end.isNull() && m_end.position() != 0) {
+        m_end.setKeepPositionOnInsert(true);
+        m_end.setPosition(0);
     }
 }
 
@@ -55,7 +110,8 @@ void Selection::setText(const QString& text)
     // of its own; the views hear of it once the block is closed.
     {
         model::DocModel::EditScope scope(m);
-        place(m_story, start, m.replaceText(start, end, text));
+        park();
+        moveTo(m_story, start, m.replaceText(start, end, text));
     }
     m_doc->notifySelectionChanged();
 }
@@ -121,8 +177,9 @@ void Selection::TypeText(const QString& text)
     model::DocModel& m = storyModel();
     {
         model::DocModel::EditScope scope(m);
+        park();
         const int newEnd = m.replaceText(start, end, text);
-        place(m_story, newEnd, newEnd);
+        moveTo(m_story, newEnd, newEnd);
     }
     m_doc->notifySelectionChanged();
 }

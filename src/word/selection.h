@@ -40,20 +40,33 @@ public:
 
     // The selection in the main text, which a view shares; when the
     // selection stands in another story, that story's is not this one.
-    const QTextCursor& cursor() const { return m_cursor; }
+    const QTextCursor& cursor() const;
     // For a view that moves the selection: brings it back into the main text.
-    QTextCursor& takeIntoMainText() { m_story = nullptr; return m_cursor; }
+    QTextCursor& takeIntoMainText();
 
 private:
     // SetRange without telling the views: for moves inside an edit block,
     // which is told of once the block is closed.
     void place(model::DocModel* story, int start, int end);
+    // place() for positions known to lie in the story.
+    void moveTo(model::DocModel* story, int start, int end);
     model::DocModel& storyModel() const;
-    const QTextCursor& cur() const { return m_story ? m_storyCursor : m_cursor; }
+    QTextCursor& cur() const { return m_story ? m_storyCursor : m_cursor; }
+    // Makes a selection held as two ends one cursor's selection again.
+    void join() const;
+    void park() const;
+
     Document* m_doc;
-    QTextCursor m_cursor;
+    mutable QTextCursor m_cursor;
     model::DocModel* m_story = nullptr;
-    QTextCursor m_storyCursor;
+    mutable QTextCursor m_storyCursor;
+    // A selection within one paragraph is held as two collapsed cursors: its
+    // start in cur(), its end in m_end. Qt adjusts both through every edit
+    // exactly as it adjusts the two ends of a selection, and within one
+    // paragraph its own selection rules (whole cells and tables) change
+    // nothing; but setting a cursor's selection costs two frame lookups.
+    mutable QTextCursor m_end;
+    mutable bool m_split = false;
 };
 
 } // namespace word

@@ -112,6 +112,56 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(word::Error, s.SetRange(0, 99));
     }
 
+    // The selection follows every edit made elsewhere exactly as a selecting
+    // QTextCursor would, whether it lies within one paragraph or across
+    // paragraphs and table cells, and the view's cursor shows it.
+    void selectionFollowsEditsLikeACursor()
+    {
+        word::Document* doc = open(p(r("Első bekezdés szövege")) + p(r("második")) +
+                                   QStringLiteral("<w:tbl><w:tr><w:tc>") + p(r("bal cella")) +
+                                   QStringLiteral("</w:tc><w:tc>") + p(r("jobb")) +
+                                   QStringLiteral("</w:tc></w:tr></w:tbl>") + p(r("utolsó bekezdés")));
+        word::Selection& s = doc->ActiveWindow().Selection();
+        quint32 seed = 12345;
+        auto next = [&seed](int n) {
+            seed = seed * 1103515245u + 12345u;
+            return int((seed >> 8) % quint32(n));
+        };
+        const QStringList inserts{ QStringLiteral("x"), QStringLiteral("új\rsor"), QString() };
+        for (int round = 0; round < 300; ++round) {
+            const int last = doc->Content().End() - 1;
+            int a = next(last + 1);
+            int b = next(last + 1);
+            if (a > b)
+                std::swap(a, b);
+            if (round % 3 == 0)
+                b = std::min(last, a + next(4));   // mostly within one paragraph
+            s.SetRange(a, b);
+            QTextCursor ref(doc->textDocument());
+            ref.setPosition(a);
+            ref.setPosition(b, QTextCursor::KeepAnchor);
+            const QString where = QStringLiteral("round %1, selection %2-%3").arg(round).arg(a).arg(b);
+            QVERIFY2(s.Start() == ref.selectionStart() && s.End() == ref.selectionEnd(), qPrintable(where));
+
+            // An edit somewhere else in the main text, or over the selection.
+            int e0 = next(last + 1);
+            int e1 = std::min(last, e0 + next(5));
+            const QString text = inserts.at(next(int(inserts.size())));
+            try {
+                doc->Range(e0, e1).setText(text);
+            } catch (const word::Error&) {
+                continue;   // an edit the engine refuses (across cells) leaves both alone
+            }
+            QVERIFY2(s.Start() == ref.selectionStart() && s.End() == ref.selectionEnd(),
+                     qPrintable(where + QStringLiteral(", after %1-%2 := \"%3\"").arg(e0).arg(e1).arg(text)));
+            if (round % 5 == 0) {
+                const QTextCursor& shown = s.cursor();
+                QCOMPARE(shown.selectionStart(), s.Start());
+                QCOMPARE(shown.selectionEnd(), s.End());
+            }
+        }
+    }
+
     void viewSettings()
     {
         word::Document* doc = open(p(r("x")));

@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace word::model {
 
@@ -15,6 +16,10 @@ namespace {
 // Word's control characters in text become the document's own separators.
 QString normalizedText(const QString& text)
 {
+    // Most values hold nothing to change: they are taken as they are.
+    const auto plain = [](char16_t c) { return c >= 0x20 || c == u'\t'; };
+    if (std::all_of(text.utf16(), text.utf16() + text.size(), plain))
+        return text;
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
