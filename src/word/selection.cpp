@@ -15,12 +15,25 @@ namespace word {
 
 Selection::Selection(Document* doc) : m_doc(doc), m_cursor(doc->textDocument()) {}
 
-int Selection::Start() const { return m_split ? std::min(cur().position(), m_end.position()) : cur().selectionStart(); }
+Selection::~Selection() { dropPending(); }
 
-int Selection::End() const { return m_split ? std::max(cur().position(), m_end.position()) : cur().selectionEnd(); }
+int Selection::Start() const
+{
+    if (m_pending)
+        return m_pending->start;
+    return m_split ? std::min(cur().position(), m_end.position()) : cur().selectionStart();
+}
+
+int Selection::End() const
+{
+    if (m_pending)
+        return m_pending->end;
+    return m_split ? std::max(cur().position(), m_end.position()) : cur().selectionEnd();
+}
 
 const QTextCursor& Selection::cursor() const
 {
+    settle();
     if (!m_story)
         join();
     return m_cursor;
@@ -28,6 +41,7 @@ const QTextCursor& Selection::cursor() const
 
 QTextCursor& Selection::takeIntoMainText()
 {
+    settle();
     join();
     m_story = nullptr;
     return m_cursor;
@@ -44,7 +58,39 @@ void Selection::join() const
     park();
 }
 
-model::DocModel& Selection::storyModel() const { return m_story ? *m_story : m_doc->model(); }
+model::DocModel* Selection::story() const
+{
+    return m_pending ? static_cast<model::DocModel*>(m_pending->storyObject.data()) : m_story;
+}
+
+model::DocModel& Selection::storyModel() const
+{
+    model::DocModel* s = story();
+    return s ? *s : m_doc->model();
+}
+
+void Selection::settle() const
+{
+    if (!m_pending)
+        return;
+    const Pending p = *m_pending;
+    dropPending();
+    auto* story = static_cast<model::DocModel*>(p.storyObject.data());
+    if (p.inStory && !story)
+        return;   // the story is gone; the selection stays where it was
+    model::DocModel::QuietCursors quiet(story ? *story : m_doc->model());
+    const_cast<Selection*>(this)->moveTo(story, p.start, p.end);
+}
+
+void Selection::dropPending() const
+{
+    if (!m_pending)
+        return;
+    auto* m = m_pending->inStory ? static_cast<model::DocModel*>(m_pending->storyObject.data()) : &m_doc->model();
+    m_pending.reset();
+    if (m)
+        m->callBeforeNextEdit(nullptr);
+}
 
 void Selection::SetRange(int start, int end) { SetRange(nullptr, start, end); }
 
@@ -59,11 +105,25 @@ void Selection::place(model::DocModel* story, int start, int end)
     const int last = (story ? *story : m_doc->model()).endPosition();
     if (start < 0 || end < start || end > last)
         throw Error(QStringLiteral("Érvénytelen kijelölés: %1–%2 (a dokumentum hossza %3).").arg(start).arg(end).arg(last));
-    moveTo(story, start, end);
+    if (story == &m_doc->model())
+        story = nullptr;
+    model::DocModel& m = story ? *story : m_doc->model();
+    // Across paragraphs Qt's selection rules may move the ends (into whole
+    // cells and tables), and only a cursor knows how.
+    const QTextBlock b = m.text()->findBlock(start);
+    if (end >= b.position() + b.length()) {
+        model::DocModel::QuietCursors quiet(m);
+        moveTo(story, start, end);
+        return;
+    }
+    dropPending();
+    m_pending = Pending{ story, story != nullptr, start, end };
+    m.callBeforeNextEdit([this] { settle(); });
 }
 
 void Selection::moveTo(model::DocModel* story, int start, int end)
 {
+    dropPending();
     if (story == &m_doc->model())
         story = nullptr;
     if (story && story != m_story)
@@ -105,20 +165,21 @@ void Selection::setText(const QString& text)
 {
     const int start = Start();
     const int end = End();
+    model::DocModel* in = story();
     model::DocModel& m = storyModel();
     // The selection moves inside the replacement's edit block, without one
     // of its own; the views hear of it once the block is closed.
     {
         model::DocModel::EditScope scope(m);
         park();
-        moveTo(m_story, start, m.replaceText(start, end, text));
+        moveTo(in, start, m.replaceText(start, end, text));
     }
     m_doc->notifySelectionChanged();
 }
 
-word::Range Selection::Range() const { return word::Range(m_doc, m_story, Start(), End()); }
+word::Range Selection::Range() const { return word::Range(m_doc, story(), Start(), End()); }
 
-word::Bookmarks Selection::Bookmarks() const { return word::Bookmarks(m_doc, m_story, Start(), End()); }
+word::Bookmarks Selection::Bookmarks() const { return word::Bookmarks(m_doc, story(), Start(), End()); }
 
 word::Font Selection::Font() const { return word::Font(m_doc, Start(), End()); }
 
@@ -134,7 +195,7 @@ void Selection::MoveLeft(int count)
     if (Start() != End())
         --count;   // the first step only collapses
     p = std::max(0, p - count);
-    SetRange(m_story, p, p);
+    SetRange(story(), p, p);
 }
 
 void Selection::Move(int count)
@@ -144,7 +205,7 @@ void Selection::Move(int count)
     if (Start() != End())
         count += count > 0 ? -1 : (count < 0 ? 1 : 0);   // collapsing is the first unit
     p = std::clamp(p + count, 0, last);
-    SetRange(m_story, p, p);
+    SetRange(story(), p, p);
 }
 
 void Selection::Copy() const { Range().Copy(); }
@@ -153,33 +214,34 @@ void Selection::Cut()
 {
     word::Range r = Range();
     r.Cut();
-    SetRange(m_story, r.Start(), r.End());
+    SetRange(story(), r.Start(), r.End());
 }
 
 void Selection::Paste()
 {
     word::Range r = Range();
     r.Paste();
-    SetRange(m_story, r.Start(), r.End());
+    SetRange(story(), r.Start(), r.End());
 }
 
 void Selection::Delete()
 {
     word::Range r = Range();
     r.Delete();
-    SetRange(m_story, r.Start(), r.End());
+    SetRange(story(), r.Start(), r.End());
 }
 
 void Selection::TypeText(const QString& text)
 {
     const int start = Start();
     const int end = End();
+    model::DocModel* in = story();
     model::DocModel& m = storyModel();
     {
         model::DocModel::EditScope scope(m);
         park();
         const int newEnd = m.replaceText(start, end, text);
-        moveTo(m_story, newEnd, newEnd);
+        moveTo(in, newEnd, newEnd);
     }
     m_doc->notifySelectionChanged();
 }

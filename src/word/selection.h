@@ -3,7 +3,9 @@
 // host view shares it both ways through cursor() and Document::selectionChanged.
 
 #include "word/range.h"
+#include <QPointer>
 #include <QTextCursor>
+#include <optional>
 
 namespace word {
 
@@ -13,6 +15,9 @@ namespace model { class DocModel; }
 class Selection {
 public:
     explicit Selection(Document* doc);
+    ~Selection();
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
 
     int Start() const;
     int End() const;
@@ -20,7 +25,7 @@ public:
     // Moves the selection into a story (null: the main text), as Word does
     // when a bookmark of a header is selected.
     void SetRange(model::DocModel* story, int start, int end);
-    model::DocModel* story() const { return m_story; }
+    model::DocModel* story() const;
     QString Text() const;
     void setText(const QString& text);   // afterwards spans exactly the new text
 
@@ -55,6 +60,9 @@ private:
     // Makes a selection held as two ends one cursor's selection again.
     void join() const;
     void park() const;
+    // Puts a selection placed but not yet moved to into the cursors.
+    void settle() const;
+    void dropPending() const;
 
     Document* m_doc;
     mutable QTextCursor m_cursor;
@@ -67,6 +75,16 @@ private:
     // nothing; but setting a cursor's selection costs two frame lookups.
     mutable QTextCursor m_end;
     mutable bool m_split = false;
+    // A selection placed outside an edit block waits here, in no cursor:
+    // moving cursors there costs an edit block of its own. It goes into the
+    // cursors when it is read as a cursor, and before its story's next edit.
+    struct Pending {
+        QPointer<QObject> storyObject;   // the story's model, as a QObject
+        bool inStory;                    // false: the main text
+        int start;
+        int end;
+    };
+    mutable std::optional<Pending> m_pending;
 };
 
 } // namespace word

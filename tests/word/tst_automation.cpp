@@ -143,12 +143,15 @@ private slots:
             const QString where = QStringLiteral("round %1, selection %2-%3").arg(round).arg(a).arg(b);
             QVERIFY2(s.Start() == ref.selectionStart() && s.End() == ref.selectionEnd(), qPrintable(where));
 
-            // An edit somewhere else in the main text, or over the selection.
+            // An edit somewhere else in the main text, or over the selection, or an undo.
             int e0 = next(last + 1);
             int e1 = std::min(last, e0 + next(5));
             const QString text = inserts.at(next(int(inserts.size())));
             try {
-                doc->Range(e0, e1).setText(text);
+                if (round % 7 == 3)
+                    doc->Undo();   // undo moves the selection as any edit does
+                else
+                    doc->Range(e0, e1).setText(text);
             } catch (const word::Error&) {
                 continue;   // an edit the engine refuses (across cells) leaves both alone
             }

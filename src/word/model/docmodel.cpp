@@ -113,6 +113,7 @@ void DocModel::endLoad()
 
 void DocModel::onContentsChange(int pos, int removed, int added)
 {
+    beforeEdit();   // an edit that came past the calls above: late, but not never
     // Edits made while no layout existed are reported in one stale span when
     // a view lays the document out; a change that does not account for the
     // document's length is such a report, not an edit.
@@ -188,6 +189,7 @@ bool DocModel::stepOwn(bool forward)
 {
     if (!(forward ? m_text->isRedoAvailable() : m_text->isUndoAvailable()))
         return false;
+    beforeEdit();
     if (forward)
         m_text->redo();
     else
@@ -223,6 +225,7 @@ DocModel::EditScope::EditScope(DocModel& m) : m_model(m)
         return;
     m.m_editCursor.beginEditBlock();
     m.m_tracking = false;
+    m.beforeEdit();
 }
 
 DocModel::EditScope::~EditScope()

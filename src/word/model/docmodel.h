@@ -18,6 +18,8 @@
 #include <QString>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <functional>
+#include <utility>
 #include <memory>
 #include <vector>
 
@@ -104,6 +106,16 @@ public:
     // The format the text replacing [start, end) takes: that of the first replaced character.
     QTextCharFormat formatForReplacing(int start, int end) const;
 
+    // Called once, just before the next change of the text (inside its edit
+    // block when there is one), then forgotten: for a holder of positions
+    // that has not yet put them into cursors, which Qt keeps up to date.
+    void callBeforeNextEdit(std::function<void()> fn) { m_beforeEdit = std::move(fn); }
+    void beforeEdit()
+    {
+        if (m_beforeEdit)
+            std::exchange(m_beforeEdit, nullptr)();
+    }
+
     // Groups the edits of its lifetime into one undo step.
     class EditScope {
     public:
@@ -169,6 +181,7 @@ private:
     void changeAnchorsAlone(Change&& change);
 
     std::unique_ptr<QTextDocument> m_text;
+    std::function<void()> m_beforeEdit;
     mutable int m_quietDepth = 0;            // open QuietCursors: their blocks change nothing
     mutable QTextCursor m_editCursor;         // opens and closes the edit blocks that make one undo step
     AnchorTable m_anchors;
