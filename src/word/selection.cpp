@@ -168,11 +168,18 @@ void Selection::setText(const QString& text)
     model::DocModel* in = story();
     model::DocModel& m = storyModel();
     // The selection moves inside the replacement's edit block, without one
-    // of its own; the views hear of it once the block is closed.
-    {
+    // of its own; the views hear of it once the block is closed. A selection
+    // still waiting is not put into the cursors first: it is moved anyway.
+    const std::optional<Pending> waiting = m_pending;
+    dropPending();
+    try {
         model::DocModel::EditScope scope(m);
         park();
         moveTo(in, start, m.replaceText(start, end, text));
+    } catch (...) {
+        if (waiting)
+            place(in, waiting->start, waiting->end);
+        throw;
     }
     m_doc->notifySelectionChanged();
 }
@@ -237,11 +244,17 @@ void Selection::TypeText(const QString& text)
     const int end = End();
     model::DocModel* in = story();
     model::DocModel& m = storyModel();
-    {
+    const std::optional<Pending> waiting = m_pending;
+    dropPending();
+    try {
         model::DocModel::EditScope scope(m);
         park();
         const int newEnd = m.replaceText(start, end, text);
         moveTo(in, newEnd, newEnd);
+    } catch (...) {
+        if (waiting)
+            place(in, waiting->start, waiting->end);
+        throw;
     }
     m_doc->notifySelectionChanged();
 }
