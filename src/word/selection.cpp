@@ -17,45 +17,21 @@ Selection::Selection(Document* doc) : m_doc(doc), m_cursor(doc->textDocument()) 
 
 Selection::~Selection() { dropPending(); }
 
-int Selection::Start() const
-{
-    if (m_pending)
-        return m_pending->start;
-    return m_split ? std::min(cur().position(), m_end.position()) : cur().selectionStart();
-}
+int Selection::Start() const { return m_pending ? m_pending->start : cur().selectionStart(); }
 
-int Selection::End() const
-{
-    if (m_pending)
-        return m_pending->end;
-    return m_split ? std::max(cur().position(), m_end.position()) : cur().selectionEnd();
-}
+int Selection::End() const { return m_pending ? m_pending->end : cur().selectionEnd(); }
 
 const QTextCursor& Selection::cursor() const
 {
     settle();
-    if (!m_story)
-        join();
     return m_cursor;
 }
 
 QTextCursor& Selection::takeIntoMainText()
 {
     settle();
-    join();
     m_story = nullptr;
     return m_cursor;
-}
-
-void Selection::join() const
-{
-    if (!m_split)
-        return;
-    model::DocModel::QuietCursors quiet(storyModel());
-    QTextCursor& c = cur();
-    c.setPosition(c.position());
-    c.setPosition(m_end.position(), QTextCursor::KeepAnchor);
-    park();
 }
 
 model::DocModel* Selection::story() const
@@ -78,7 +54,6 @@ void Selection::settle() const
     auto* story = static_cast<model::DocModel*>(p.storyObject.data());
     if (p.inStory && !story)
         return;   // the story is gone; the selection stays where it was
-    model::DocModel::QuietCursors quiet(story ? *story : m_doc->model());
     const_cast<Selection*>(this)->moveTo(story, p.start, p.end);
 }
 
@@ -102,17 +77,18 @@ void Selection::SetRange(model::DocModel* story, int start, int end)
 
 void Selection::place(model::DocModel* story, int start, int end)
 {
-    const int last = (story ? *story : m_doc->model()).endPosition();
-    if (start < 0 || end < start || end > last)
-        throw Error(QStringLiteral("Érvénytelen kijelölés: %1–%2 (a dokumentum hossza %3).").arg(start).arg(end).arg(last));
     if (story == &m_doc->model())
         story = nullptr;
     model::DocModel& m = story ? *story : m_doc->model();
-    // Across paragraphs Qt's selection rules may move the ends (into whole
-    // cells and tables), and only a cursor knows how.
+    const int last = m.endPosition();
+    if (start < 0 || end < start || end > last)
+        throw Error(QStringLiteral("Érvénytelen kijelölés: %1–%2 (a dokumentum hossza %3).").arg(start).arg(end).arg(last));
+    // Inside an edit block the cursors move cheaply, and the next edit may
+    // come without a new block to announce it. Across paragraphs Qt's
+    // selection rules may move the ends (into whole cells and tables), and
+    // only a cursor knows how.
     const QTextBlock b = m.text()->findBlock(start);
-    if (end >= b.position() + b.length()) {
-        model::DocModel::QuietCursors quiet(m);
+    if (m.inEditScope() || end >= b.position() + b.length()) {
         moveTo(story, start, end);
         return;
     }
@@ -124,65 +100,18 @@ void Selection::place(model::DocModel* story, int start, int end)
 void Selection::moveTo(model::DocModel* story, int start, int end)
 {
     dropPending();
-    if (story == &m_doc->model())
-        story = nullptr;
     if (story && story != m_story)
         m_storyCursor = QTextCursor(story->text());
     m_story = story;
-    model::DocModel& m = storyModel();
-    model::DocModel::QuietCursors quiet(m);
+    model::DocModel::QuietCursors quiet(storyModel());
     QTextCursor& c = cur();
     c.setPosition(start);
-    if (end != start) {
-        const QTextBlock b = m.text()->findBlock(start);
-        if (end < b.position() + b.length()) {
-            if (m_end.isNull() || m_end.document() != m.text())
-                m_end = QTextCursor(m.text());
-            m_end.setKeepPositionOnInsert(false);
-            m_end.setPosition(end);
-            m_split = true;
-            return;
-        }
-        c.setPosition(end, QTextCursor::KeepAnchor);
-    }
-    park();
-}
-
-// An end cursor not in use waits at the start, where no edit moves it: Qt
-// reports every cursor an edit moved, and that costs more than the move.
-void Selection::park() const
-{
-    m_split = false;
-    if (!m_end.isNull() && m_end.position() != 0) {
-        m_end.setKeepPositionOnInsert(true);
-        m_end.setPosition(0);
-    }
+    c.setPosition(end, QTextCursor::KeepAnchor);
 }
 
 QString Selection::Text() const { return model::wordText(storyModel(), Start(), End()); }
 
-void Selection::setText(const QString& text)
-{
-    const int start = Start();
-    const int end = End();
-    model::DocModel* in = story();
-    model::DocModel& m = storyModel();
-    // The selection moves inside the replacement's edit block, without one
-    // of its own; the views hear of it once the block is closed. A selection
-    // still waiting is not put into the cursors first: it is moved anyway.
-    const std::optional<Pending> waiting = m_pending;
-    dropPending();
-    try {
-        model::DocModel::EditScope scope(m);
-        park();
-        moveTo(in, start, m.replaceText(start, end, text));
-    } catch (...) {
-        if (waiting)
-            place(in, waiting->start, waiting->end);
-        throw;
-    }
-    m_doc->notifySelectionChanged();
-}
+void Selection::setText(const QString& text) { replaceSelected(text, false); }
 
 word::Range Selection::Range() const { return word::Range(m_doc, story(), Start(), End()); }
 
@@ -238,7 +167,11 @@ void Selection::Delete()
     SetRange(story(), r.Start(), r.End());
 }
 
-void Selection::TypeText(const QString& text)
+void Selection::TypeText(const QString& text) { replaceSelected(text, true); }
+
+// The selection is placed anew once the replacement's edit block is closed;
+// one still waiting is not put into the cursors first, since it moves anyway.
+void Selection::replaceSelected(const QString& text, bool collapse)
 {
     const int start = Start();
     const int end = End();
@@ -246,16 +179,16 @@ void Selection::TypeText(const QString& text)
     model::DocModel& m = storyModel();
     const std::optional<Pending> waiting = m_pending;
     dropPending();
+    int newEnd = start;
     try {
         model::DocModel::EditScope scope(m);
-        park();
-        const int newEnd = m.replaceText(start, end, text);
-        moveTo(in, newEnd, newEnd);
+        newEnd = m.replaceText(start, end, text);
     } catch (...) {
         if (waiting)
             place(in, waiting->start, waiting->end);
         throw;
     }
+    place(in, collapse ? newEnd : start, newEnd);
     m_doc->notifySelectionChanged();
 }
 

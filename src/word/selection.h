@@ -50,34 +50,28 @@ public:
     QTextCursor& takeIntoMainText();
 
 private:
-    // SetRange without telling the views: for moves inside an edit block,
-    // which is told of once the block is closed.
+    // SetRange without telling the views.
     void place(model::DocModel* story, int start, int end);
-    // place() for positions known to lie in the story.
+    // Puts the selection into the cursors at once, for positions known to lie in the story.
     void moveTo(model::DocModel* story, int start, int end);
+    void replaceSelected(const QString& text, bool collapse);
     model::DocModel& storyModel() const;
-    QTextCursor& cur() const { return m_story ? m_storyCursor : m_cursor; }
-    // Makes a selection held as two ends one cursor's selection again.
-    void join() const;
-    void park() const;
+    const QTextCursor& cur() const { return m_story ? m_storyCursor : m_cursor; }
+    QTextCursor& cur() { return m_story ? m_storyCursor : m_cursor; }
     // Puts a selection placed but not yet moved to into the cursors.
     void settle() const;
     void dropPending() const;
 
     Document* m_doc;
-    mutable QTextCursor m_cursor;
+    QTextCursor m_cursor;
     model::DocModel* m_story = nullptr;
-    mutable QTextCursor m_storyCursor;
-    // A selection within one paragraph is held as two collapsed cursors: its
-    // start in cur(), its end in m_end. Qt adjusts both through every edit
-    // exactly as it adjusts the two ends of a selection, and within one
-    // paragraph its own selection rules (whole cells and tables) change
-    // nothing; but setting a cursor's selection costs two frame lookups.
-    mutable QTextCursor m_end;
-    mutable bool m_split = false;
-    // A selection placed outside an edit block waits here, in no cursor:
-    // moving cursors there costs an edit block of its own. It goes into the
-    // cursors when it is read as a cursor, and before its story's next edit.
+    QTextCursor m_storyCursor;
+    // A selection placed within one paragraph, outside an edit block, waits
+    // here, in no cursor: moving cursors there costs an edit block of its
+    // own, and setting a selecting cursor two frame lookups. Within one
+    // paragraph Qt's selection rules (whole cells and tables) change nothing.
+    // It goes into the cursors when it is read as a cursor, and before its
+    // story's next edit.
     struct Pending {
         QPointer<QObject> storyObject;   // the story's model, as a QObject
         bool inStory;                    // false: the main text

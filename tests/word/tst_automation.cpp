@@ -6,6 +6,7 @@
 #include "word/application.h"
 #include "word/document.h"
 #include "word/error.h"
+#include "word/model/docmodel.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -163,6 +164,22 @@ private slots:
                 QCOMPARE(shown.selectionEnd(), s.End());
             }
         }
+    }
+
+    // Within one edit block a later edit announces no new block: a selection
+    // placed inside the block must already be in a cursor when it comes.
+    void selectionPlacedInsideAnEditBlock()
+    {
+        word::Document* doc = open(p(r("abcdef ghijkl")));
+        word::Selection& s = doc->ActiveWindow().Selection();
+        {
+            word::model::DocModel::EditScope scope(doc->model());
+            s.SetRange(8, 11);
+            doc->model().replaceText(0, 0, QStringLiteral("xyz"));
+        }
+        QCOMPARE(s.Start(), 11);
+        QCOMPARE(s.End(), 14);
+        QCOMPARE(s.Text(), QStringLiteral("hij"));
     }
 
     void viewSettings()

@@ -116,6 +116,8 @@ public:
             std::exchange(m_beforeEdit, nullptr)();
     }
 
+    bool inEditScope() const { return m_scopeDepth > 0; }
+
     // Groups the edits of its lifetime into one undo step.
     class EditScope {
     public:
