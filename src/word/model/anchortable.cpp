@@ -20,46 +20,42 @@ namespace {
 // Bookmark names compare without regard to case. Most names need no folding
 // or only ASCII folding; those keep clear of the general conversion, which
 // costs far more than the lookup it serves.
+using FoldBuffer = QVarLengthArray<char16_t, 64>;
 
-// The index of the first character that folding may change, or -1.
-qsizetype firstToFold(QStringView name)
+// The lookup key of name: name itself when folding changes nothing, else its
+// folding in buf, or in general for a name with surrogates.
+QStringView foldedKey(const QString& name, FoldBuffer& buf, QString& general)
 {
     const qsizetype n = name.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    qsizetype i = 0;
+    while (i < n && name[i].unicode() < 0x80 && !(name[i].unicode() >= u'A' && name[i].unicode() <= u'Z'))
+        ++i;
+    if (i == n)
+        return name;
+    buf.resize(n);
+    std::copy_n(name.utf16(), i, buf.data());
+    for (; i < n; ++i) {
         const char16_t c = name[i].unicode();
-        if (c >= 0x80 || (c >= u'A' && c <= u'Z'))
-            return i;
+        if (c < 0x80) {
+            buf[i] = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+        } else if (QChar::isSurrogate(c)) {
+            general = name.toCaseFolded();
+            return general;
+        } else {
+            buf[i] = char16_t(QChar::toCaseFolded(char32_t(c)));
+        }
     }
-    return -1;
-}
-
-// Folds name[from..] into out, which holds name[..from] already; false when
-// the name has surrogates, which only the general conversion folds.
-template <class Out>
-bool foldTail(QStringView name, qsizetype from, Out& out)
-{
-    for (qsizetype i = from; i < name.size(); ++i) {
-        const char16_t c = name[i].unicode();
-        if (c < 0x80)
-            out[i] = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-        else if (QChar::isSurrogate(c))
-            return false;
-        else
-            out[i] = char16_t(QChar::toCaseFolded(char32_t(c)));
-    }
-    return true;
+    return QStringView(buf.data(), n);
 }
 
 QString foldedName(const QString& name)
 {
-    const qsizetype i = firstToFold(name);
-    if (i < 0)
+    FoldBuffer buf;
+    QString general;
+    const QStringView key = foldedKey(name, buf, general);
+    if (key.data() == name.constData())
         return name;
-    QString out = name;
-    QChar* o = out.data();
-    if (!foldTail(name, i, o))
-        return name.toCaseFolded();
-    return out;
+    return general.isNull() ? key.toString() : general;
 }
 
 // Order of the points at one position. A collapsed bookmark's end sorts after
@@ -207,20 +203,9 @@ struct AnchorTable::Impl {
         if (lastName.isNull() || name != lastName) {
             // The key is folded on the stack: most lookups find a name, and
             // the found entry's own key serves from then on.
-            const qsizetype i = firstToFold(name);
-            QVarLengthArray<char16_t, 64> buf;
-            QStringView key = name;
+            FoldBuffer buf;
             QString general;
-            if (i >= 0) {
-                buf.resize(name.size());
-                std::copy_n(name.utf16(), i, buf.data());
-                if (foldTail(name, i, buf)) {
-                    key = QStringView(buf.data(), buf.size());
-                } else {
-                    general = name.toCaseFolded();
-                    key = general;
-                }
-            }
+            const QStringView key = foldedKey(name, buf, general);
             const auto it = byName.find(key);
             lastSlot = it == byName.end() ? nullptr : const_cast<int*>(&it->second);
             lastKey = it == byName.end() ? nullptr : &it->first;

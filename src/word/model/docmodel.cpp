@@ -113,7 +113,7 @@ void DocModel::endLoad()
 
 void DocModel::onContentsChange(int pos, int removed, int added)
 {
-    beforeEdit();   // an edit that came past the calls above: late, but not never
+    beforeEdit();   // for an edit made without an EditScope: late, but not never
     // Edits made while no layout existed are reported in one stale span when
     // a view lays the document out; a change that does not account for the
     // document's length is such a report, not an edit.
@@ -255,12 +255,10 @@ void DocModel::openUndoStep()
 
 int DocModel::replaceText(int start, int end, const QString& text)
 {
-    // Within the edit block the edit cursor moves without laying anything
-    // out: it finds the format as formatForReplacing() does, without a cursor
-    // and an edit block of its own.
+    // The format is looked up inside the replacement's edit block, where its
+    // own costs nothing.
     EditScope scope(*this);
-    m_editCursor.setPosition(start < end ? start + 1 : start);
-    return replaceText(start, end, text, plainRunFormat(m_editCursor.charFormat()), true);
+    return replaceText(start, end, text, formatForReplacing(start, end), true);
 }
 
 int DocModel::replaceText(int start, int end, const QString& text, const QTextCharFormat& fmt, bool exactFormat)
@@ -360,9 +358,8 @@ int DocModel::addMarkup(int position, const QString& xml, int group, int role)
 QTextCharFormat DocModel::formatForReplacing(int start, int end) const
 {
     QuietCursors quiet(*this);
-    QTextCursor c(m_text.get());
-    c.setPosition(start < end ? start + 1 : start);
-    return plainRunFormat(c.charFormat());
+    m_editCursor.setPosition(start < end ? start + 1 : start);
+    return plainRunFormat(m_editCursor.charFormat());
 }
 
 // --- Signatures ------------------------------------------------------------------

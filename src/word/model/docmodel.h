@@ -19,8 +19,8 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <functional>
-#include <utility>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QTextDocument;

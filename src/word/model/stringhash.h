@@ -1,8 +1,9 @@
 #pragma once
 // A fast hash for the engine's string keys (bookmark names, paragraph text
-// in signatures, the names and values of XML nodes), for std::unordered_map. Qt's own string hash is
-// SipHash on machines built without AES instructions, and it came to a tenth
-// of opening and saving a contract with ten thousand bookmarks.
+// in signatures, the names and values of XML nodes), for std::unordered_map.
+// Qt's own string hash is SipHash on machines built without AES
+// instructions, and it came to a tenth of opening and saving a contract with
+// ten thousand bookmarks.
 //
 // The hash is seeded once per process from the system's random source, so
 // keys chosen in a document to collide on one machine do not collide on
