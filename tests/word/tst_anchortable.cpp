@@ -191,6 +191,7 @@ private slots:
     void nameLookup();
     void addExistingMoves();
     void lookupFollowsChanges();
+    void manyNames();
     void sortedByName();
     void hiddenNames();
     void inside_data();
@@ -439,6 +440,38 @@ void TestAnchorTable::lookupFollowsChanges()
     t.clear();
     QVERIFY(!t.hasBookmark(name));
     QVERIFY(t.storedName(name).isNull());
+}
+
+// Enough names to make the table of names grow many times over, short ones
+// and ones of up to the longest a name may be, in one spelling stored and
+// another asked.
+void TestAnchorTable::manyNames()
+{
+    AnchorTable t;
+    const auto nameOf = [](int i) {
+        QString n = QStringLiteral("Ő%1_").arg(i);
+        while (n.size() < 1 + i % 40)
+            n += QChar(u'a' + (i + int(n.size())) % 26);
+        return n;
+    };
+    const int count = 3000;
+    for (int i = 0; i < count; ++i)
+        t.addBookmark(nameOf(i), i * 3, i * 3 + 1);
+    QCOMPARE(t.bookmarkCount(true), count);
+    for (int i = 0; i < count; ++i) {
+        const auto b = t.bookmark(nameOf(i).toUpper());
+        QVERIFY2(b && b->name == nameOf(i) && b->start == i * 3, qPrintable(nameOf(i)));
+    }
+    QVERIFY(!t.hasBookmark(nameOf(count)));
+    for (int i = 0; i < count; i += 2)
+        QVERIFY(t.removeBookmark(nameOf(i).toLower()));
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(t.hasBookmark(nameOf(i)), i % 2 == 1);
+    for (int i = 0; i < count; i += 4)
+        t.addBookmark(nameOf(i), 1, 2);
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(t.hasBookmark(nameOf(i)), i % 2 == 1 || i % 4 == 0);
+    QCOMPARE(t.bookmarkCount(true), count / 2 + count / 4);
 }
 
 void TestAnchorTable::sortedByName()

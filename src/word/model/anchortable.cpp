@@ -58,6 +58,99 @@ QString foldedName(const QString& name)
     return general.isNull() ? key.toString() : general;
 }
 
+// Case-folded bookmark names, each with the serial of its bookmark (0 once
+// the bookmark is gone). Names are never taken out (but by clear()), so a
+// bookmark keeps its name's entry and finds it again when it comes back.
+// Open addressing over slots of one cache line, which hold a short name
+// themselves: in a long contract a lookup costs one miss of the cache for
+// the slot and one for the entry, where a node-based map cost four.
+class NameTable {
+public:
+    // The entry of key, or -1.
+    int find(QStringView key) const
+    {
+        if (m_slots.empty())
+            return -1;
+        const size_t h = StringHash()(key);
+        const quint32 tag = tagOf(h);
+        for (size_t i = h & mask();; i = (i + 1) & mask()) {
+            const Slot& s = m_slots[i];
+            if (s.tag == 0)
+                return -1;
+            if (s.tag == tag && holds(s, key))
+                return int(s.entry);
+        }
+    }
+    // The entry of key, added (with serial 0) when missing.
+    std::pair<int, bool> insert(const QString& key)
+    {
+        if (const int e = find(key); e >= 0)
+            return { e, false };
+        if ((m_entries.size() + 1) * 2 > m_slots.size())
+            grow();
+        const int e = int(m_entries.size());
+        m_entries.push_back({ key, 0 });
+        place(StringHash()(key), quint32(e), key);
+        return { e, true };
+    }
+    int& serial(int entry) { return m_entries[size_t(entry)].serial; }
+    int serial(int entry) const { return m_entries[size_t(entry)].serial; }
+    const QString& key(int entry) const { return m_entries[size_t(entry)].key; }
+    void clear()
+    {
+        m_slots.clear();
+        m_entries.clear();
+    }
+
+private:
+    static constexpr int kInline = 27;              // characters a slot holds itself
+    static constexpr quint16 kLong = 0xFFFF;        // the name is in its entry only
+    struct Slot {
+        quint32 tag = 0;                            // 0: empty
+        quint32 entry = 0;
+        quint16 length = 0;
+        char16_t text[kInline];
+    };
+    static_assert(sizeof(Slot) == 64);
+    struct Entry {
+        QString key;
+        int serial;
+    };
+
+    static quint32 tagOf(size_t h) { return quint32(quint64(h) >> 32) | 1u; }
+    size_t mask() const { return m_slots.size() - 1; }
+    bool holds(const Slot& s, QStringView key) const
+    {
+        if (s.length == kLong)
+            return key == m_entries[s.entry].key;
+        return s.length == key.size() && std::equal(s.text, s.text + s.length, key.utf16());
+    }
+    void place(size_t h, quint32 entry, QStringView key)
+    {
+        size_t i = h & mask();
+        while (m_slots[i].tag != 0)
+            i = (i + 1) & mask();
+        Slot& s = m_slots[i];
+        s.tag = tagOf(h);
+        s.entry = entry;
+        if (key.size() <= kInline) {
+            s.length = quint16(key.size());
+            std::copy_n(key.utf16(), key.size(), s.text);
+        } else {
+            s.length = kLong;
+        }
+    }
+    void grow()
+    {
+        m_slots.assign(std::max<size_t>(16, m_slots.size() * 2), Slot());
+        for (size_t e = 0; e < m_entries.size(); ++e)
+            place(StringHash()(m_entries[e].key), quint32(e), m_entries[e].key);
+    }
+
+    std::vector<Slot> m_slots;       // a power of two of them, at most half in use
+    std::vector<Entry> m_entries;    // in the order the names came
+};
+
 // Order of the points at one position. A collapsed bookmark's end sorts after
 // every start so that it never comes before its own start.
 enum Rank : quint8 { RankEnd = 0, RankMarkup = 1, RankStart = 2, RankCollapsedEnd = 3 };
@@ -110,7 +203,7 @@ struct BookmarkRecord {
     int xmlId = -1;
     AnchorNode* start = nullptr;
     AnchorNode* end = nullptr;
-    int* nameSlot = nullptr;   // its entry in the table of names
+    int nameEntry = -1;   // its entry in the table of names
 };
 
 struct MarkupRecord {
@@ -161,17 +254,13 @@ struct AnchorTable::Snapshot {
 struct AnchorTable::Impl {
     AnchorTree tree;
     std::unordered_map<int, BookmarkRecord> bookmarks;   // by serial
-    // Case-folded name -> serial, 0 for a name whose bookmark is gone. Entries
-    // are never erased (but by clear()), so a bookmark keeps a pointer to its
-    // entry and a name's entry stays where it is when the bookmark comes back.
-    std::unordered_map<QString, int, StringHash, StringEqual> byName;
-    // The last name looked up, as asked, and its entry (null: never seen). A
+    NameTable byName;
+    // The last name looked up, as asked, and its entry (-1: not found). A
     // caller works on one bookmark several times in a row (exists, select,
     // replace, mark again), and folding and hashing its name each time cost
     // more than the rest of those calls.
     mutable QString lastName;
-    mutable const QString* lastKey = nullptr;   // its entry's key, null: not found
-    mutable int* lastSlot = nullptr;
+    mutable int lastEntry = -1;
     QHash<int, MarkupRecord> markups;                    // by handle
     QHash<int, QList<int>> groups;                       // group -> handles
     int hiddenCount = 0;
@@ -206,22 +295,19 @@ struct AnchorTable::Impl {
             FoldBuffer buf;
             QString general;
             const QStringView key = foldedKey(name, buf, general);
-            const auto it = byName.find(key);
-            lastSlot = it == byName.end() ? nullptr : const_cast<int*>(&it->second);
-            lastKey = it == byName.end() ? nullptr : &it->first;
+            lastEntry = byName.find(key);
             lastName = name;
         }
-        return lastSlot ? *lastSlot : 0;
+        return lastEntry >= 0 ? byName.serial(lastEntry) : 0;
     }
     QString foldedOf(const QString& name) const
     {
-        return lastKey && name == lastName ? *lastKey : foldedName(name);
+        return lastEntry >= 0 && name == lastName ? byName.key(lastEntry) : foldedName(name);
     }
     void forgetLookup() const
     {
         lastName = QString();
-        lastSlot = nullptr;
-        lastKey = nullptr;
+        lastEntry = -1;
     }
 
     // Building steps.
@@ -238,7 +324,7 @@ void AnchorTable::Impl::detachBookmark(int serial)
     Q_ASSERT(it != bookmarks.end());
     tree.erase(it->second.start);
     tree.erase(it->second.end);
-    *it->second.nameSlot = 0;
+    byName.serial(it->second.nameEntry) = 0;
     if (isHidden(it->second.name))
         --hiddenCount;
     bookmarks.erase(it);
@@ -253,15 +339,15 @@ void AnchorTable::Impl::attachBookmark(int serial, const BookmarkState& s)
     rec.xmlId = s.xmlId;
     rec.start = tree.insert(s.start, RankStart, s.startSeq, AnchorPoint::BookmarkStart, serial);
     rec.end = tree.insert(s.end, collapsed ? RankCollapsedEnd : RankEnd, s.endSeq, AnchorPoint::BookmarkEnd, serial);
-    if (lastKey && s.folded == *lastKey) {
-        rec.nameSlot = lastSlot;
+    if (lastEntry >= 0 && s.folded == byName.key(lastEntry)) {
+        rec.nameEntry = lastEntry;
     } else {
-        const auto [it, added] = byName.try_emplace(s.folded, 0);
-        rec.nameSlot = &it->second;
-        if (added && !lastKey)
+        const auto [entry, added] = byName.insert(s.folded);
+        rec.nameEntry = entry;
+        if (added && lastEntry < 0)
             forgetLookup();   // the name last found missing may be this one
     }
-    *rec.nameSlot = serial;
+    byName.serial(rec.nameEntry) = serial;
     if (isHidden(s.name))
         ++hiddenCount;
     bookmarks.emplace(serial, std::move(rec));

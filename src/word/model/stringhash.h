@@ -55,7 +55,6 @@ inline quint64 hashBytes(const void* data, size_t len)
 // node and compares those first, instead of hashing every key of a bucket
 // again (and reaching into its string) while it looks for one.
 struct StringHash {
-    using is_transparent = void;   // found by a QStringView without a QString made for it
     size_t operator()(QStringView s) const
     {
         return size_t(detail::hashBytes(s.utf16(), size_t(s.size()) * sizeof(char16_t)));
@@ -64,7 +63,6 @@ struct StringHash {
 };
 
 struct StringEqual {
-    using is_transparent = void;
     bool operator()(QStringView a, QStringView b) const noexcept { return a == b; }
 };
 
