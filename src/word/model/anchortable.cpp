@@ -67,30 +67,18 @@ QString foldedName(const QString& name)
 class NameTable {
 public:
     // The entry of key, or -1.
-    int find(QStringView key) const
-    {
-        if (m_slots.empty())
-            return -1;
-        const size_t h = StringHash()(key);
-        const quint32 tag = tagOf(h);
-        for (size_t i = h & mask();; i = (i + 1) & mask()) {
-            const Slot& s = m_slots[i];
-            if (s.tag == 0)
-                return -1;
-            if (s.tag == tag && holds(s, key))
-                return int(s.entry);
-        }
-    }
+    int find(QStringView key) const { return find(key, StringHash()(key)); }
     // The entry of key, added (with serial 0) when missing.
     std::pair<int, bool> insert(const QString& key)
     {
-        if (const int e = find(key); e >= 0)
+        const size_t h = StringHash()(key);
+        if (const int e = find(key, h); e >= 0)
             return { e, false };
         if ((m_entries.size() + 1) * 2 > m_slots.size())
             grow();
         const int e = int(m_entries.size());
-        m_entries.push_back({ key, 0 });
-        place(StringHash()(key), quint32(e), key);
+        m_entries.push_back({ key, h, 0 });
+        place(h, quint32(e), key);
         return { e, true };
     }
     int& serial(int entry) { return m_entries[size_t(entry)].serial; }
@@ -114,9 +102,23 @@ private:
     static_assert(sizeof(Slot) == 64);
     struct Entry {
         QString key;
+        size_t hash;
         int serial;
     };
 
+    int find(QStringView key, size_t h) const
+    {
+        if (m_slots.empty())
+            return -1;
+        const quint32 tag = tagOf(h);
+        for (size_t i = h & mask();; i = (i + 1) & mask()) {
+            const Slot& s = m_slots[i];
+            if (s.tag == 0)
+                return -1;
+            if (s.tag == tag && holds(s, key))
+                return int(s.entry);
+        }
+    }
     static quint32 tagOf(size_t h) { return quint32(quint64(h) >> 32) | 1u; }
     size_t mask() const { return m_slots.size() - 1; }
     bool holds(const Slot& s, QStringView key) const
@@ -144,7 +146,7 @@ private:
     {
         m_slots.assign(std::max<size_t>(16, m_slots.size() * 2), Slot());
         for (size_t e = 0; e < m_entries.size(); ++e)
-            place(StringHash()(m_entries[e].key), quint32(e), m_entries[e].key);
+            place(m_entries[e].hash, quint32(e), m_entries[e].key);
     }
 
     std::vector<Slot> m_slots;       // a power of two of them, at most half in use
