@@ -74,13 +74,10 @@ public:
         const size_t h = StringHash()(key);
         if (const int e = find(key, h); e >= 0)
             return { e, false };
-        if ((m_entries.size() + 1) * 2 > m_slots.size())
-            grow();
-        const int e = int(m_entries.size());
-        m_entries.push_back({ key, h, 0 });
-        place(h, quint32(e), key);
-        return { e, true };
+        return { add(key, h), true };
     }
+    // The entry of a key known to be missing.
+    int addMissing(const QString& key) { return add(key, StringHash()(key)); }
     int& serial(int entry) { return m_entries[size_t(entry)].serial; }
     int serial(int entry) const { return m_entries[size_t(entry)].serial; }
     const QString& key(int entry) const { return m_entries[size_t(entry)].key; }
@@ -106,6 +103,15 @@ private:
         int serial;
     };
 
+    int add(const QString& key, size_t h)
+    {
+        if ((m_entries.size() + 1) * 2 > m_slots.size())
+            grow();
+        const int e = int(m_entries.size());
+        m_entries.push_back({ key, h, 0 });
+        place(h, quint32(e), key);
+        return e;
+    }
     int find(QStringView key, size_t h) const
     {
         if (m_slots.empty())
@@ -343,6 +349,9 @@ void AnchorTable::Impl::attachBookmark(int serial, const BookmarkState& s)
     rec.end = tree.insert(s.end, collapsed ? RankCollapsedEnd : RankEnd, s.endSeq, AnchorPoint::BookmarkEnd, serial);
     if (lastEntry >= 0 && s.folded == byName.key(lastEntry)) {
         rec.nameEntry = lastEntry;
+    } else if (lastEntry < 0 && !lastName.isNull() && s.name == lastName) {
+        // Just looked up and missing, as when a document's bookmarks are read.
+        rec.nameEntry = lastEntry = byName.addMissing(s.folded);
     } else {
         const auto [entry, added] = byName.insert(s.folded);
         rec.nameEntry = entry;
