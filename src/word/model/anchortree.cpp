@@ -27,28 +27,6 @@ void AnchorTree::push(AnchorNode* n)
     n->pending = 0;
 }
 
-// l receives the keys below k, r the rest. The roots' parent links are left
-// for the caller to set.
-void AnchorTree::split(AnchorNode* t, const Key& k, AnchorNode*& l, AnchorNode*& r)
-{
-    if (!t) {
-        l = r = nullptr;
-        return;
-    }
-    push(t);
-    if (less(t, k)) {
-        split(t->right, k, t->right, r);
-        if (t->right)
-            t->right->parent = t;
-        l = t;
-        return;
-    }
-    split(t->left, k, l, t->left);
-    if (t->left)
-        t->left->parent = t;
-    r = t;
-}
-
 // Every key of a is below every key of b.
 AnchorNode* AnchorTree::merge(AnchorNode* a, AnchorNode* b)
 {
@@ -183,16 +161,25 @@ void AnchorTree::shiftAfter(int position, int delta)
 {
     if (delta == 0 || position == INT_MAX)
         return;
-    AnchorNode* l = nullptr;
-    AnchorNode* r = nullptr;
-    split(m_root, Key{ position + 1, 0, 0 }, l, r);
-    if (r) {
-        r->position += delta;
-        r->pending += delta;
+    // One walk down, as a search for position would go, without changing
+    // the tree's shape: a node after position moves, and so does its whole
+    // right subtree (through its pending shift); the walk goes on to its
+    // left. A node at or before position stays, and the walk goes right.
+    int owed = 0;
+    for (AnchorNode* t = m_root; t;) {
+        const int p = t->position + owed;
+        owed += t->pending;
+        if (p > position) {
+            t->position += delta;
+            if (AnchorNode* r = t->right) {
+                r->position += delta;
+                r->pending += delta;
+            }
+            t = t->left;
+        } else {
+            t = t->right;
+        }
     }
-    m_root = merge(l, r);
-    if (m_root)
-        m_root->parent = nullptr;
 }
 
 AnchorTree::~AnchorTree() = default;

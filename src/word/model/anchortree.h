@@ -1,7 +1,7 @@
 #pragma once
 // The ordered point store behind AnchorTable: a treap keyed by
 // (position, rank, sequence) whose positions carry lazy shifts, so that moving
-// every point after a position costs one split and one merge, and a point's
+// every point after a position costs one walk from the root, and a point's
 // current position is found from its node by walking up to the root.
 //
 // A node's `position` is exact once the pending shifts of all its ancestors
@@ -54,7 +54,6 @@ private:
     };
     static bool less(const AnchorNode* n, const Key& k);
     static void push(AnchorNode* n);
-    static void split(AnchorNode* t, const Key& k, AnchorNode*& l, AnchorNode*& r);
     static AnchorNode* merge(AnchorNode* a, AnchorNode* b);
     void rotateUp(AnchorNode* n);
     AnchorNode* allocate();
