@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <unordered_map>
 
@@ -86,6 +87,13 @@ public:
         m_slots.clear();
         m_entries.clear();
     }
+    // Room for n names without growing.
+    void reserve(size_t n)
+    {
+        m_entries.reserve(n);
+        if (n * 2 > m_slots.size())
+            grow(std::bit_ceil(n * 2));
+    }
 
 private:
     static constexpr int kInline = 27;              // characters a slot holds itself
@@ -106,7 +114,7 @@ private:
     int add(const QString& key, size_t h)
     {
         if ((m_entries.size() + 1) * 2 > m_slots.size())
-            grow();
+            grow(std::max<size_t>(16, m_slots.size() * 2));
         const int e = int(m_entries.size());
         m_entries.push_back({ key, h, 0 });
         place(h, quint32(e), key);
@@ -148,9 +156,9 @@ private:
             s.length = kLong;
         }
     }
-    void grow()
+    void grow(size_t slotCount)
     {
-        m_slots.assign(std::max<size_t>(16, m_slots.size() * 2), Slot());
+        m_slots.assign(slotCount, Slot());
         for (size_t e = 0; e < m_entries.size(); ++e)
             place(m_entries[e].hash, quint32(e), m_entries[e].key);
     }
@@ -842,6 +850,14 @@ void AnchorTable::restore(const Snapshot& s)
     for (auto it = redo.rbegin(); it != redo.rend(); ++it)
         d->apply((*it)->step, true);
     j.current = s.version;
+}
+
+void AnchorTable::reserveBookmarks(int count)
+{
+    if (count <= 0)
+        return;
+    d->bookmarks.reserve(size_t(count));
+    d->byName.reserve(size_t(count));
 }
 
 void AnchorTable::clear()

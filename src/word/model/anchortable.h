@@ -102,6 +102,9 @@ public:
     void restore(const Snapshot& s);
 
     void clear();
+    // Room for count bookmarks, so that reading a document's many does not
+    // grow the name table and the records again and again.
+    void reserveBookmarks(int count);
 
 private:
     struct Impl;

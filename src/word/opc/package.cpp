@@ -106,6 +106,7 @@ void Package::Impl::checkParts()
             fail(QStringLiteral("túl sok könyvjelzőt és tartományhatárt tartalmaz (legfeljebb %1 millió lehet)")
                      .arg(kMaxAnchors / 1'000'000));
     }
+    rangeEnds = census.anchors;
 }
 
 void Package::Impl::fail(const QString& reason) const
@@ -182,6 +183,11 @@ QString Package::contentType(const QString& name) const
 TextBudget& Package::textBudget() const
 {
     return d->budget;
+}
+
+qint64 Package::rangeEndCount() const
+{
+    return d->rangeEnds;
 }
 
 void Package::parsePart(const QString& name, pugi::xml_document& doc) const

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -36,7 +38,9 @@ bool hasDoctype(const QByteArray& utf8)
         if (!lt)
             return false;
         const qsizetype left = end - lt;
-        if (left >= 4 && std::memcmp(lt, "<!--", 4) == 0) {
+        if (left < 2 || (lt[1] != '!' && lt[1] != '?')) {
+            p = lt + 1;   // a tag: the common case
+        } else if (left >= 4 && std::memcmp(lt, "<!--", 4) == 0) {
             p = skipPast(lt + 4, "-->");
         } else if (left >= 9 && std::memcmp(lt, "<![CDATA[", 9) == 0) {
             p = skipPast(lt + 9, "]]>");
@@ -126,12 +130,21 @@ QString syntaxProblem(const pugi::xml_parse_result& r)
     return QStringLiteral("nem jól formált XML (%1 a(z) %2. bájtnál)").arg(what).arg(r.offset + 1);
 }
 
+// Characters of UTF-8 text: its bytes less its continuation bytes
+// (10xxxxxx), counted eight at a time.
 qint64 characterCount(const char* from, const char* to)
 {
-    qint64 n = 0;
-    for (const char* p = from; p < to; ++p)
-        n += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
-    return n;
+    constexpr quint64 kHigh = 0x8080808080808080ULL;
+    qint64 continuation = 0;
+    const char* p = from;
+    for (; to - p >= 8; p += 8) {
+        quint64 w;
+        std::memcpy(&w, p, 8);
+        continuation += std::popcount(w & ~(w << 1) & kHigh);
+    }
+    for (; p < to; ++p)
+        continuation += (static_cast<unsigned char>(*p) & 0xC0) == 0x80;
+    return qint64(to - from) - continuation;
 }
 
 qint64 characterCount(const char* utf8)
@@ -143,30 +156,38 @@ qint64 characterCount(const char* utf8)
 // the text. Returns the reason for refusal, or an empty string.
 QString checkTree(const pugi::xml_document& doc, TextBudget& budget)
 {
+    // Each node's type and links are asked once: every ask is a call into
+    // the parser's library, and a contract has a few hundred thousand nodes.
     qint64 text = 0;
     int depth = 0;
     pugi::xml_node node = doc.first_child();
     while (node) {
-        if (node.type() == pugi::node_doctype)
-            return QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
-        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+        const pugi::xml_node_type type = node.type();
+        if (type == pugi::node_element) {
+            if (depth + 1 > kMaxXmlDepth)
+                return QStringLiteral("%1 szintnél mélyebben egymásba ágyazott elemeket tartalmaz").arg(kMaxXmlDepth);
+            if (const pugi::xml_node child = node.first_child()) {
+                ++depth;
+                node = child;
+                continue;
+            }
+        } else if (type == pugi::node_pcdata || type == pugi::node_cdata) {
             text += characterCount(node.value());
-        if (node.type() == pugi::node_element && depth + 1 > kMaxXmlDepth)
-            return QStringLiteral("%1 szintnél mélyebben egymásba ágyazott elemeket tartalmaz").arg(kMaxXmlDepth);
-        if (node.type() == pugi::node_element && node.first_child()) {
-            ++depth;
-            node = node.first_child();
-            continue;
+        } else if (type == pugi::node_doctype) {
+            return QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
         }
-        while (node && !node.next_sibling()) {
-            node = node.parent();
-            if (node.type() == pugi::node_document)
+        for (;;) {
+            if (const pugi::xml_node next = node.next_sibling()) {
+                node = next;
+                break;
+            }
+            if (depth == 0) {
                 node = pugi::xml_node();
-            else
-                --depth;
+                break;
+            }
+            node = node.parent();
+            --depth;
         }
-        if (node)
-            node = node.next_sibling();
     }
     if (!budget.consume(text))
         return QStringLiteral("túllépi a dokumentum szövegére megengedett %1 millió karaktert")
@@ -233,6 +254,10 @@ namespace {
 
 bool isAnchor(std::string_view qualified)
 {
+    // The shortest such name is "permEnd"; all end in 't' or 'd'. Nearly
+    // every element of a document fails this first test.
+    if (qualified.size() < 7 || (qualified.back() != 't' && qualified.back() != 'd'))
+        return false;
     const size_t colon = qualified.find(':');
     const std::string_view l = colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
     return l == "bookmarkStart" || l == "bookmarkEnd" || l == "permStart" || l == "permEnd"
@@ -252,8 +277,16 @@ const char* findSequence(const char* from, const char* end, const char* what)
 // written, so an entity reference counts as its letters: the count may be a
 // little high, never low. Markup that ends early is counted as far as it goes;
 // the reader's own parse reports it.
+constexpr std::array<bool, 256> kEndsName = [] {
+    std::array<bool, 256> t{};
+    for (const unsigned char c : { '>', '/', ' ', '\t', '\r', '\n' })
+        t[c] = true;
+    return t;
+}();
+
 void scanMarkup(const QByteArray& utf8, XmlCensus& census)
 {
+    const auto& endsName = kEndsName;
     const char* p = utf8.constData();
     const char* const end = p + utf8.size();
     qint64 text = 0, anchors = 0;
@@ -283,17 +316,18 @@ void scanMarkup(const QByteArray& utf8, XmlCensus& census)
         }
         // An element's tag: its name, then on to the '>' outside quotes.
         const char* name = ++p;
-        while (p < end && *p != '>' && *p != '/' && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n')
+        while (p < end && !endsName[static_cast<unsigned char>(*p)])
             ++p;
         if (p > name && *name != '/' && isAnchor(std::string_view(name, size_t(p - name))))
             ++anchors;
-        char quote = 0;
-        while (p < end && (quote || *p != '>')) {
-            if (quote && *p == quote)
-                quote = 0;
-            else if (!quote && (*p == '"' || *p == '\''))
-                quote = *p;
-            ++p;
+        // On to the '>' that ends the tag; a quoted value may hold one.
+        while (p < end && *p != '>') {
+            if (*p == '"' || *p == '\'') {
+                const char* close = static_cast<const char*>(std::memchr(p + 1, *p, size_t(end - p - 1)));
+                p = close ? close + 1 : end;
+            } else {
+                ++p;
+            }
         }
         if (p < end)
             ++p;
