@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
-#include <unordered_map>
+#include <utility>
 
 namespace word::model {
 
@@ -222,6 +222,86 @@ struct BookmarkRecord {
     int nameEntry = -1;   // its entry in the table of names
 };
 
+// Bookmark records by serial. Serials only grow (a bookmark placed anew
+// takes a fresh one, and undo steps name them), so the way from a serial to
+// its record is a plain array, four bytes a serial ever given; the records
+// lie together in a second array whose free places are taken again first.
+// A lookup costs two reads, where a node-based map cost three misses of the
+// cache in a long contract. References are valid until the next emplace.
+class RecordStore {
+public:
+    const BookmarkRecord* find(int serial) const
+    {
+        const size_t s = size_t(serial);
+        if (s >= m_placeOf.size() || m_placeOf[s] == 0)
+            return nullptr;
+        return &m_items[m_placeOf[s] - 1].rec;
+    }
+    BookmarkRecord* find(int serial) { return const_cast<BookmarkRecord*>(std::as_const(*this).find(serial)); }
+    const BookmarkRecord& at(int serial) const
+    {
+        const BookmarkRecord* r = find(serial);
+        Q_ASSERT(r);
+        return *r;
+    }
+    void emplace(int serial, BookmarkRecord&& rec)
+    {
+        Q_ASSERT(serial > 0 && !find(serial));
+        if (size_t(serial) >= m_placeOf.size())
+            m_placeOf.resize(std::max<size_t>(size_t(serial) + 1, m_placeOf.size() * 2), 0);
+        quint32 place;
+        if (!m_free.empty()) {
+            place = m_free.back();
+            m_free.pop_back();
+            m_items[place] = Item{ std::move(rec), serial };
+        } else {
+            place = quint32(m_items.size());
+            m_items.push_back(Item{ std::move(rec), serial });
+        }
+        m_placeOf[size_t(serial)] = place + 1;
+        ++m_size;
+    }
+    void erase(int serial)
+    {
+        const quint32 place = m_placeOf[size_t(serial)] - 1;
+        m_placeOf[size_t(serial)] = 0;
+        m_items[place] = Item();   // lets go of the names
+        m_free.push_back(place);
+        --m_size;
+    }
+    size_t size() const { return m_size; }
+    void reserve(size_t n)
+    {
+        m_items.reserve(n);
+        m_placeOf.reserve(n + 1);
+    }
+    void clear()
+    {
+        m_placeOf.clear();
+        m_items.clear();
+        m_free.clear();
+        m_size = 0;
+    }
+    // fn(serial, record) for every record, in no particular order.
+    template <class Fn>
+    void forEach(Fn&& fn) const
+    {
+        for (const Item& i : m_items)
+            if (i.serial != 0)
+                fn(i.serial, i.rec);
+    }
+
+private:
+    struct Item {
+        BookmarkRecord rec;
+        int serial = 0;   // 0: a free place
+    };
+    std::vector<quint32> m_placeOf;   // serial -> place + 1, 0 when none
+    std::vector<Item> m_items;
+    std::vector<quint32> m_free;
+    size_t m_size = 0;
+};
+
 struct MarkupRecord {
     int index = 0;
     int group = -1;
@@ -269,7 +349,7 @@ struct AnchorTable::Snapshot {
 
 struct AnchorTable::Impl {
     AnchorTree tree;
-    std::unordered_map<int, BookmarkRecord> bookmarks;   // by serial
+    RecordStore bookmarks;   // by serial
     NameTable byName;
     // The last name looked up, as asked, and its entry (-1: not found). A
     // caller works on one bookmark several times in a row (exists, select,
@@ -336,14 +416,13 @@ struct AnchorTable::Impl {
 
 void AnchorTable::Impl::detachBookmark(int serial)
 {
-    auto it = bookmarks.find(serial);
-    Q_ASSERT(it != bookmarks.end());
-    tree.erase(it->second.start);
-    tree.erase(it->second.end);
-    byName.serial(it->second.nameEntry) = 0;
-    if (isHidden(it->second.name))
+    const BookmarkRecord& rec = bookmarks.at(serial);
+    tree.erase(rec.start);
+    tree.erase(rec.end);
+    byName.serial(rec.nameEntry) = 0;
+    if (isHidden(rec.name))
         --hiddenCount;
-    bookmarks.erase(it);
+    bookmarks.erase(serial);
 }
 
 void AnchorTable::Impl::attachBookmark(int serial, const BookmarkState& s)
@@ -478,8 +557,7 @@ const std::vector<int>& AnchorTable::Impl::sorted(bool includeHidden) const
     if (!sortedValid) {
         std::vector<std::pair<QString, int>> keyed;
         keyed.reserve(bookmarks.size());
-        for (const auto& [serial, rec] : bookmarks)
-            keyed.emplace_back(rec.folded, serial);
+        bookmarks.forEach([&](int serial, const BookmarkRecord& rec) { keyed.emplace_back(rec.folded, serial); });
         // Folded names are unique within the table, so the folded order is total.
         std::sort(keyed.begin(), keyed.end(),
                   [](const auto& a, const auto& b) { return QString::compare(a.first, b.first) < 0; });
@@ -875,8 +953,9 @@ void AnchorTable::clear()
         return;
     }
     Step step;
-    for (const auto& [serial, rec] : d->bookmarks)
+    d->bookmarks.forEach([&](int serial, const BookmarkRecord&) {
         step.bookmarks.push_back(BookmarkChange{ serial, d->stateOf(serial), std::nullopt });
+    });
     for (auto it = d->markups.cbegin(); it != d->markups.cend(); ++it)
         step.markups.push_back(MarkupChange{ it.key(), d->stateOfMarkup(it.key()), std::nullopt });
     d->commit(std::move(step));
