@@ -128,6 +128,21 @@ bool isFrame(const QImage& img)
     return !img.isNull() && img.pixelColor(img.width() / 2, img.height() / 2).alpha() == 0;
 }
 
+struct XmlCensusPair {
+    word::opc::XmlCensus full, quick;
+};
+
+// The part counted by the parse and by the quick look; both must take it.
+XmlCensusPair censusBoth(const QByteArray& xml)
+{
+    XmlCensusPair c;
+    const QString parsed = word::opc::censusOf(xml, c.full);
+    const QString quick = word::opc::quickCensusOf(xml, c.quick);
+    if (!parsed.isEmpty() || !quick.isEmpty())
+        qWarning() << "census refused:" << parsed << quick;
+    return c;
+}
+
 } // namespace
 
 class TestBudgets : public QObject {
@@ -150,6 +165,8 @@ private slots:
     void textLimitSpansTheWholePackage();
     void anchorLimitSpansTheWholePackage();
     void quickCensusAgreesWithTheParse();
+    void censusKnowsEveryRangeEnd();
+    void textCountsCharactersNotBytes();
     void brokenRelationshipsRefuseThePackage_data();
     void brokenRelationshipsRefuseThePackage();
     void windows1252IsNotLatin1();
@@ -427,6 +444,50 @@ void TestBudgets::picturesDecodeWhenFirstDrawn()
     // Drawing the first again decodes nothing more.
     text->resource(QTextDocument::ImageResource, QUrl(names[0]));
     QCOMPARE(store.pixelsUsed(), 600);
+}
+
+// Every element that ends a range counts, whatever its prefix and however
+// it is closed; names that only look like one do not.
+void TestBudgets::censusKnowsEveryRangeEnd()
+{
+    const char* const ranges[] = { "bookmarkStart", "bookmarkEnd", "permStart", "permEnd", "commentRangeStart",
+                                   "commentRangeEnd", "moveFromRangeStart", "moveToRangeEnd", "customXmlInsRangeStart" };
+    const char* const others[] = { "permEnds", "bookmarkEnded", "Start", "RangeStarts", "perm", "t", "bookmark",
+                                   "rangeEnd", "xpermEndx" };
+    QByteArray xml = "<w:document xmlns:w=\"urn:w\" xmlns:v=\"urn:v\"><w:body>";
+    for (const char* r : ranges) {
+        xml += QByteArray("<w:") + r + " w:id=\"1\"/>";
+        xml += QByteArray("<") + r + "/>";
+        xml += QByteArray("<v:") + r + "></v:" + r + ">";
+    }
+    for (const char* o : others)
+        xml += QByteArray("<w:") + o + "/>";
+    xml += "</w:body></w:document>";
+    XmlCensusPair counts = censusBoth(xml);
+    QCOMPARE(counts.full.anchors, qint64(std::size(ranges) * 3));
+    QCOMPARE(counts.quick.anchors, counts.full.anchors);
+}
+
+// Text is counted in characters (code points), however its bytes fall;
+// the parse counts exactly what the budget is charged.
+void TestBudgets::textCountsCharactersNotBytes()
+{
+    const QString pieces[] = { QStringLiteral("a"), QStringLiteral("é"), QStringLiteral("ő"), QStringLiteral("€"),
+                               QStringLiteral("😀"), QStringLiteral("Árvíztűrő tükörfúrógép") };
+    for (int length = 0; length < 40; ++length) {
+        QString text;
+        for (int i = 0; i < length; ++i)
+            text += pieces[(i * 7 + length) % std::size(pieces)];
+        const QByteArray xml = "<r><t>" + text.toUtf8() + "</t><![CDATA[" + text.toUtf8() + "]]></r>";
+        const qint64 chars = 2 * qint64(text.toUcs4().size());
+        word::opc::TextBudget budget;
+        pugi::xml_document doc;
+        word::opc::parseXml(xml, doc, QStringLiteral("p"), budget);
+        QCOMPARE(budget.used(), chars);
+        const XmlCensusPair counts = censusBoth(xml);
+        QCOMPARE(counts.full.text, chars);
+        QCOMPARE(counts.quick.text, chars);
+    }
 }
 
 void TestBudgets::pixelBudgetSpansTheDocument()
