@@ -890,6 +890,24 @@ void AnchorTable::forEachPoint(int from, int to, const std::function<void(const 
         fn(p);
 }
 
+quint64 AnchorTable::pointsHash(int from, int to) const
+{
+    quint64 h = 1469598103934665603ULL;   // FNV-1a over whole words
+    auto add = [&h](quint64 v) { h = (h ^ v) * 1099511628211ULL; };
+    d->tree.forEach(from, to, [&](const AnchorNode* n, int p) {
+        add(quint64(n->kind) + 7);
+        add(quint64(p - from));
+        if (n->kind == AnchorPoint::Markup) {
+            add(quint64(d->markups.value(n->ref).index));
+        } else {
+            const BookmarkRecord& b = d->bookmarks.at(n->ref);
+            add(StringHash()(b.name));
+            add(quint64(qint64(b.xmlId) + 2));
+        }
+    });
+    return h;
+}
+
 void AnchorTable::replaced(int pos, int removed, int added)
 {
     Q_ASSERT(pos >= 0 && removed >= 0 && added >= 0);

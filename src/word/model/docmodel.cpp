@@ -390,15 +390,11 @@ quint64 blockSignature(const QTextBlock& block, const AnchorTable& anchors)
     }
     f.add(quint64(runFormat));
     f.add(quint64(runLength));
+    // A paragraph kept as read writes its bookmarks' ids as read, so the ids
+    // count: a bookmark marked again since has none and needs the paragraph
+    // written anew.
     const int from = block.position();
-    anchors.forEachPoint(from, from + block.length() - 1, [&](const AnchorPoint& p) {
-        f.add(quint64(p.kind) + 7);
-        f.add(quint64(p.position - from));
-        f.add(p.kind == AnchorPoint::Markup ? quint64(p.ref) : StringHash()(p.name));
-        // A paragraph kept as read writes its bookmarks' ids as read: a
-        // bookmark marked again since has none and needs the paragraph written anew.
-        f.add(quint64(qint64(p.xmlId) + 2));
-    });
+    f.add(anchors.pointsHash(from, from + block.length() - 1));
     return f.h;
 }
 

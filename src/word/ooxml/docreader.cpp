@@ -47,7 +47,6 @@ namespace {
 
 const QString kImageRel = QStringLiteral("/image");
 constexpr qint64 kMaxTableCells = 1'000'000;
-const QString kSubDocRel = QStringLiteral("/subDocument");
 
 bool oneOf(const char* l, std::initializer_list<const char*> names)
 {
@@ -384,8 +383,7 @@ void Reader::readSideParts()
             numberingPart = m_pkg.resolve(m_part, r.target);
         else if (r.type.endsWith(u"/settings"))
             settingsPart = m_pkg.resolve(m_part, r.target);
-        else if (r.type.endsWith(kSubDocRel))
-            ;   // found where the body refers to it
+        // Subdocuments are found where the body refers to them.
     }
     if (!m_options.stylesOverride.isEmpty())
         m_styles.read(m_options.stylesOverride, QStringLiteral("styles.xml"));
@@ -1123,7 +1121,9 @@ void Reader::readTable(pugi::xml_node tbl, Container& ctx)
         markPhantom(ctx.cur);
     }
     const int tableIndex = int(m_model->preserved().tables.size());
-    m_model->preserved().tables.push_back({open});
+    model::PreservedTable preservedTable;
+    preservedTable.open = open;
+    m_model->preserved().tables.push_back(std::move(preservedTable));
     QTextTableFormat tf;
     tf.setProperty(prop::TableIndex, tableIndex);
     tf.setBorder(0.5);
