@@ -806,6 +806,12 @@ QTextCharFormat Reader::runFormat(pugi::xml_node rPr, const QTextCharFormat& par
     if (rPr)
         f.setProperty(prop::RPrXml, nodeXml(rPr));
     f.setProperty(prop::LookSig, lookSignature(f));
+    // Qt hashes the format of every insertion, unless the format already
+    // holds its hash; a comparison with a copy of its own leaves it one,
+    // and the copies insertions make keep it.
+    QTextCharFormat copy = f;
+    copy.clearProperty(QTextFormat::ObjectIndex);
+    [[maybe_unused]] const bool same = copy == f;
     bucket.push_back({ paraStyle, rPr ? m_runFormatNodes.append_copy(rPr) : pugi::xml_node(), f });
     return f;
 }
