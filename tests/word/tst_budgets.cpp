@@ -166,6 +166,7 @@ private slots:
     void anchorLimitSpansTheWholePackage();
     void quickCensusAgreesWithTheParse();
     void censusKnowsEveryRangeEnd();
+    void censusRefusesDoctypeWhereTheParseDoes();
     void textCountsCharactersNotBytes();
     void brokenRelationshipsRefuseThePackage_data();
     void brokenRelationshipsRefuseThePackage();
@@ -466,6 +467,31 @@ void TestBudgets::censusKnowsEveryRangeEnd()
     XmlCensusPair counts = censusBoth(xml);
     QCOMPARE(counts.full.anchors, qint64(std::size(ranges) * 3));
     QCOMPARE(counts.quick.anchors, counts.full.anchors);
+}
+
+// A DOCTYPE anywhere outside comments, CDATA and processing instructions,
+// in any case, is refused by the quick look as by the parse.
+void TestBudgets::censusRefusesDoctypeWhereTheParseDoes()
+{
+    const std::pair<QByteArray, bool> inputs[] = {
+        { "<!DOCTYPE r><r/>", true },
+        { "<!doctype r><r/>", true },
+        { "<?xml version=\"1.0\"?><!DocType r [<!ENTITY a \"b\">]><r>&a;</r>", true },
+        { "<!-- c --><!DOCTYPE r><r/>", true },
+        { "<?pi x?><!DOCTYPE r><r/>", true },
+        { "<r/><!DOCTYPE", true },
+        { "<r><!-- <!DOCTYPE x> --></r>", false },
+        { "<r><t><![CDATA[<!DOCTYPE x>]]></t></r>", false },
+        { "<?pi <!DOCTYPE x> ?><r/>", false },
+        { "<r><!DOCTYP/></r>", false },
+    };
+    for (const auto& [xml, refused] : inputs) {
+        word::opc::XmlCensus census;
+        pugi::xml_document doc;
+        word::opc::TextBudget budget;
+        QCOMPARE(word::opc::quickCensusOf(xml, census).contains(QStringLiteral("DOCTYPE")), refused);
+        QCOMPARE(word::opc::parseXmlChecked(xml, doc, budget).contains(QStringLiteral("DOCTYPE")), refused);
+    }
 }
 
 // Text is counted in characters (code points), however its bytes fall;

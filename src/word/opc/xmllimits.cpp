@@ -10,6 +10,10 @@
 #include <limits>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace word::opc {
 
 bool TextBudget::consume(qint64 n)
@@ -21,6 +25,8 @@ bool TextBudget::consume(qint64 n)
 }
 
 namespace {
+
+const QString kDoctypeProblem = QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
 
 // Finds "<!DOCTYPE" (any case) outside comments, CDATA sections and
 // processing instructions. Looking at the bytes before parsing means that no
@@ -124,7 +130,7 @@ QString syntaxProblem(const pugi::xml_parse_result& r)
     case pugi::status_end_element_mismatch: what = QStringLiteral("a záró elemek nem illeszkednek"); break;
     case pugi::status_no_document_element: what = QStringLiteral("nincs gyökéreleme"); break;
     case pugi::status_bad_attribute: what = QStringLiteral("hibás attribútum"); break;
-    case pugi::status_bad_doctype: return QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
+    case pugi::status_bad_doctype: return kDoctypeProblem;
     default: what = QStringLiteral("szintaktikai hiba"); break;
     }
     return QStringLiteral("nem jól formált XML (%1 a(z) %2. bájtnál)").arg(what).arg(r.offset + 1);
@@ -174,7 +180,7 @@ QString checkTree(const pugi::xml_document& doc, TextBudget& budget)
         } else if (type == pugi::node_pcdata || type == pugi::node_cdata) {
             text += characterCount(node.value());
         } else if (type == pugi::node_doctype) {
-            return QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
+            return kDoctypeProblem;
         }
         for (;;) {
             if (const pugi::xml_node next = node.next_sibling()) {
@@ -214,7 +220,7 @@ QString admitted(const QByteArray& data, QByteArray& utf8)
     QString problem;
     utf8 = toUtf8(data, problem);
     if (problem.isEmpty() && hasDoctype(utf8))
-        problem = QStringLiteral("DOCTYPE-deklarációt tartalmaz, ami nem megengedett");
+        problem = kDoctypeProblem;
     return problem;
 }
 
@@ -284,7 +290,28 @@ constexpr std::array<bool, 256> kEndsName = [] {
     return t;
 }();
 
-void scanMarkup(const QByteArray& utf8, XmlCensus& census)
+// The first '>', '"' or '\'' from p on, or end. Sixteen bytes at a time
+// where the processor has SSE2 (every x86-64 one does).
+const char* tagStop(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    const __m128i gt = _mm_set1_epi8('>');
+    const __m128i dq = _mm_set1_epi8('"');
+    const __m128i sq = _mm_set1_epi8('\'');
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, gt), _mm_cmpeq_epi8(v, dq)), _mm_cmpeq_epi8(v, sq));
+        if (const int mask = _mm_movemask_epi8(hit))
+            return p + std::countr_zero(unsigned(mask));
+    }
+#endif
+    while (p < end && *p != '>' && *p != '"' && *p != '\'')
+        ++p;
+    return p;
+}
+
+// Returns false, with the census unchanged, at a DOCTYPE.
+bool scanMarkup(const QByteArray& utf8, XmlCensus& census)
 {
     const auto& endsName = kEndsName;
     const char* p = utf8.constData();
@@ -314,6 +341,8 @@ void scanMarkup(const QByteArray& utf8, XmlCensus& census)
             p = close ? close + 2 : end;
             continue;
         }
+        if (end - p >= 9 && p[1] == '!' && qstrnicmp(p, "<!DOCTYPE", 9) == 0)
+            return false;
         // An element's tag: its name, then on to the '>' outside quotes.
         const char* name = ++p;
         while (p < end && !endsName[static_cast<unsigned char>(*p)])
@@ -321,29 +350,31 @@ void scanMarkup(const QByteArray& utf8, XmlCensus& census)
         if (p > name && *name != '/' && isAnchor(std::string_view(name, size_t(p - name))))
             ++anchors;
         // On to the '>' that ends the tag; a quoted value may hold one.
-        while (p < end && *p != '>') {
-            if (*p == '"' || *p == '\'') {
-                const char* close = static_cast<const char*>(std::memchr(p + 1, *p, size_t(end - p - 1)));
-                p = close ? close + 1 : end;
-            } else {
-                ++p;
-            }
+        for (;;) {
+            p = tagStop(p, end);
+            if (p == end || *p == '>')
+                break;
+            const char* close = static_cast<const char*>(std::memchr(p + 1, *p, size_t(end - p - 1)));
+            p = close ? close + 1 : end;
         }
         if (p < end)
             ++p;
     }
     census.text += text;
     census.anchors += anchors;
+    return true;
 }
 
 } // namespace
 
 QString quickCensusOf(const QByteArray& data, XmlCensus& census)
 {
-    QByteArray utf8;
-    const QString problem = admitted(data, utf8);
-    if (problem.isEmpty())
-        scanMarkup(utf8, census);
+    // The scan finds a DOCTYPE where the parse's own look before parsing
+    // would: outside comments, CDATA sections and processing instructions.
+    QString problem;
+    const QByteArray utf8 = toUtf8(data, problem);
+    if (problem.isEmpty() && !scanMarkup(utf8, census))
+        problem = kDoctypeProblem;
     return problem;
 }
 
