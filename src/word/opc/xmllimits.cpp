@@ -143,10 +143,13 @@ qint64 characterCount(const char* from, const char* to)
     constexpr quint64 kHigh = 0x8080808080808080ULL;
     qint64 continuation = 0;
     const char* p = from;
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
     for (; to - p >= 8; p += 8) {
         quint64 w;
         std::memcpy(&w, p, 8);
-        continuation += std::popcount(w & ~(w << 1) & kHigh);
+        // One bit a continuation byte, at the bottom of its byte; the
+        // multiplication adds the eight bytes up into the top one.
+        continuation += qint64((((w & ~(w << 1) & kHigh) >> 7) * kOnes) >> 56);
     }
     for (; p < to; ++p)
         continuation += (static_cast<unsigned char>(*p) & 0xC0) == 0x80;
@@ -158,43 +161,40 @@ qint64 characterCount(const char* utf8)
     return characterCount(utf8, utf8 + std::strlen(utf8));
 }
 
-// Walks the tree without recursion: checks the nesting depth and adds up
-// the text. Returns the reason for refusal, or an empty string.
-QString checkTree(const pugi::xml_document& doc, TextBudget& budget)
+// Walks the tree (the parser's walk has no recursion) to check the nesting
+// depth and add up the text. Returns the reason for refusal, or an empty
+// string. The parser's own walk asks nothing across the library for the
+// links from node to node; a contract has a few hundred thousand nodes.
+QString checkTree(pugi::xml_document& doc, TextBudget& budget)
 {
-    // Each node's type and links are asked once: every ask is a call into
-    // the parser's library, and a contract has a few hundred thousand nodes.
-    qint64 text = 0;
-    int depth = 0;
-    pugi::xml_node node = doc.first_child();
-    while (node) {
-        const pugi::xml_node_type type = node.type();
-        if (type == pugi::node_element) {
-            if (depth + 1 > kMaxXmlDepth)
-                return QStringLiteral("%1 szintnél mélyebben egymásba ágyazott elemeket tartalmaz").arg(kMaxXmlDepth);
-            if (const pugi::xml_node child = node.first_child()) {
-                ++depth;
-                node = child;
-                continue;
+    struct Walker : pugi::xml_tree_walker {
+        qint64 text = 0;
+        QString problem;
+        bool for_each(pugi::xml_node& node) override
+        {
+            switch (node.type()) {
+            case pugi::node_element:
+                if (depth() + 1 > kMaxXmlDepth) {
+                    problem = QStringLiteral("%1 szintnél mélyebben egymásba ágyazott elemeket tartalmaz").arg(kMaxXmlDepth);
+                    return false;
+                }
+                return true;
+            case pugi::node_pcdata:
+            case pugi::node_cdata:
+                text += characterCount(node.value());
+                return true;
+            case pugi::node_doctype:
+                problem = kDoctypeProblem;
+                return false;
+            default:
+                return true;
             }
-        } else if (type == pugi::node_pcdata || type == pugi::node_cdata) {
-            text += characterCount(node.value());
-        } else if (type == pugi::node_doctype) {
-            return kDoctypeProblem;
         }
-        for (;;) {
-            if (const pugi::xml_node next = node.next_sibling()) {
-                node = next;
-                break;
-            }
-            if (depth == 0) {
-                node = pugi::xml_node();
-                break;
-            }
-            node = node.parent();
-            --depth;
-        }
-    }
+    } walker;
+    doc.traverse(walker);
+    if (!walker.problem.isEmpty())
+        return walker.problem;
+    const qint64 text = walker.text;
     if (!budget.consume(text))
         return QStringLiteral("túllépi a dokumentum szövegére megengedett %1 millió karaktert")
             .arg(budget.limit() / 1'000'000);
