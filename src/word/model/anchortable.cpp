@@ -364,6 +364,11 @@ struct AnchorTable::Impl {
     int nextHandle = 1;
     quint64 nextSeq = 1;
     std::shared_ptr<Journal> journal = std::make_shared<Journal>();
+    // The last snapshot handed out: asked again before any change (an edit's
+    // state after is the next edit's state before), it is handed out again.
+    // While it lives the journal is never reset, so its version is current
+    // only if nothing changed since.
+    mutable std::weak_ptr<const Snapshot> lastSnapshot;
 
     // Serials in name order, rebuilt after the set of names changed.
     mutable std::vector<int> sortedAll;
@@ -921,7 +926,11 @@ void AnchorTable::replaced(int pos, int removed, int added)
 
 std::shared_ptr<const AnchorTable::Snapshot> AnchorTable::snapshot() const
 {
-    return std::make_shared<const Snapshot>(d->journal, d->journal->current);
+    if (std::shared_ptr<const Snapshot> last = d->lastSnapshot.lock(); last && last->version == d->journal->current)
+        return last;
+    auto s = std::make_shared<const Snapshot>(d->journal, d->journal->current);
+    d->lastSnapshot = s;
+    return s;
 }
 
 void AnchorTable::restore(const Snapshot& s)
