@@ -880,6 +880,13 @@ void AnchorTable::removeMarkup(int handle)
 
 void AnchorTable::forEachPoint(int from, int to, const std::function<void(const AnchorPoint&)>& fn) const
 {
+    // Collected first so that fn may change the table.
+    for (const AnchorPoint& p : points(from, to))
+        fn(p);
+}
+
+std::vector<AnchorPoint> AnchorTable::points(int from, int to) const
+{
     std::vector<AnchorPoint> points;
     d->tree.forEach(from, to, [&](const AnchorNode* n, int p) {
         const auto kind = AnchorPoint::Kind(n->kind);
@@ -890,9 +897,7 @@ void AnchorTable::forEachPoint(int from, int to, const std::function<void(const 
         const auto& b = d->bookmarks.at(n->ref);
         points.push_back(AnchorPoint{ kind, p, n->ref, b.name, -1, b.xmlId });
     });
-    // Collected first so that fn may change the table.
-    for (const AnchorPoint& p : points)
-        fn(p);
+    return points;
 }
 
 quint64 AnchorTable::pointsHash(int from, int to) const

@@ -86,6 +86,8 @@ public:
     // the end of a collapsed bookmark comes after all starts, so it never precedes
     // its own start.
     void forEachPoint(int from, int to, const std::function<void(const AnchorPoint&)>& fn) const;
+    // The points in [from, to], in order.
+    std::vector<AnchorPoint> points(int from, int to) const;
     // A hash of the points in [from, to]: their kinds, their positions less
     // from, their names (or markup indexes) and xml ids. Equal for equal
     // points; costs no copies, for the signature of every paragraph.

@@ -388,8 +388,7 @@ void Writer::generateParagraph(const QTextBlock& b, bool firstUse, Level& level)
     put(pPr);
     const int from = b.position();
     const int to = from + b.length() - 1;
-    std::vector<model::AnchorPoint> points;
-    m_model.anchors().forEachPoint(from, to, [&](const model::AnchorPoint& p) { points.push_back(p); });
+    const std::vector<model::AnchorPoint> points = m_model.anchors().points(from, to);
     // Inline wrappers open in this paragraph, outermost first. Those carried
     // from the paragraph before open again, with ids of their own.
     std::vector<int> open;
