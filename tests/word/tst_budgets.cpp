@@ -448,7 +448,8 @@ void TestBudgets::picturesDecodeWhenFirstDrawn()
 }
 
 // Every element that ends a range counts, whatever its prefix and however
-// it is closed; names that only look like one do not.
+// it is closed; names that only look like one do not. Bookmark starts are
+// counted apart too, for the reader to make room for them.
 void TestBudgets::censusKnowsEveryRangeEnd()
 {
     const char* const ranges[] = { "bookmarkStart", "bookmarkEnd", "permStart", "permEnd", "commentRangeStart",
@@ -467,6 +468,9 @@ void TestBudgets::censusKnowsEveryRangeEnd()
     XmlCensusPair counts = censusBoth(xml);
     QCOMPARE(counts.full.anchors, qint64(std::size(ranges) * 3));
     QCOMPARE(counts.quick.anchors, counts.full.anchors);
+    // Bookmarks are counted once each, by their starts.
+    QCOMPARE(counts.full.bookmarks, qint64(3));
+    QCOMPARE(counts.quick.bookmarks, counts.full.bookmarks);
 }
 
 // A DOCTYPE anywhere outside comments, CDATA and processing instructions,

@@ -218,8 +218,7 @@ void Reader::run()
     readSideParts();
 
     m_model->beginLoad();
-    // Most range ends of a document are bookmarks, two ends each.
-    m_model->anchors().reserveBookmarks(int(std::min<qint64>(m_pkg.rangeEndCount() / 2, opc::kMaxAnchors)));
+    m_model->anchors().reserveBookmarks(int(std::min<qint64>(m_pkg.bookmarkStartCount(), opc::kMaxAnchors)));
     QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
     head += openTag(root).toUtf8();
     QByteArray tail;

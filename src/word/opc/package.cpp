@@ -106,7 +106,7 @@ void Package::Impl::checkParts()
             fail(QStringLiteral("túl sok könyvjelzőt és tartományhatárt tartalmaz (legfeljebb %1 millió lehet)")
                      .arg(kMaxAnchors / 1'000'000));
     }
-    rangeEnds = census.anchors;
+    bookmarkStarts = census.bookmarks;
 }
 
 void Package::Impl::fail(const QString& reason) const
@@ -185,9 +185,9 @@ TextBudget& Package::textBudget() const
     return d->budget;
 }
 
-qint64 Package::rangeEndCount() const
+qint64 Package::bookmarkStartCount() const
 {
-    return d->rangeEnds;
+    return d->bookmarkStarts;
 }
 
 void Package::parsePart(const QString& name, pugi::xml_document& doc) const

@@ -69,10 +69,10 @@ public:
     // the file and the part. Parse each part once: its text counts every time.
     void parsePart(const QString& name, pugi::xml_document& doc) const;
     TextBudget& textBudget() const;
-    // Range start and end elements (bookmarks, comment and permission
-    // ranges, ...) that the parts held when the package was read; 0 for a
-    // package of this program's own output, whose parts are not counted.
-    qint64 rangeEndCount() const;
+    // The bookmark start elements that the parts held when the package was
+    // read; 0 for a package of this program's own output, whose parts are
+    // not counted.
+    qint64 bookmarkStartCount() const;
 
 private:
     friend class PackageReader;

@@ -30,7 +30,7 @@ struct Package::Impl {
     ContentTypes contentTypes;
     qint64 contentTypesIndex = -1;
     mutable TextBudget budget;
-    qint64 rangeEnds = 0;    // counted by checkParts
+    qint64 bookmarkStarts = 0;   // counted by checkParts
     mutable QHash<QString, QList<Relationship>> relationshipCache;
 
     QString displayName() const;

@@ -258,16 +258,29 @@ QString parseOwnXml(const QByteArray& data, pugi::xml_document& doc)
 
 namespace {
 
-bool isAnchor(std::string_view qualified)
+enum class AnchorKind { None, Bookmark, Other };
+
+// Whether an element (by its qualified name) ends a range, and whether that
+// range is a bookmark (counted once, at its start).
+AnchorKind anchorKind(std::string_view qualified)
 {
     // The shortest such name is "permEnd"; all end in 't' or 'd'. Nearly
     // every element of a document fails this first test.
     if (qualified.size() < 7 || (qualified.back() != 't' && qualified.back() != 'd'))
-        return false;
+        return AnchorKind::None;
     const size_t colon = qualified.find(':');
     const std::string_view l = colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
-    return l == "bookmarkStart" || l == "bookmarkEnd" || l == "permStart" || l == "permEnd"
-        || l.ends_with("RangeStart") || l.ends_with("RangeEnd");
+    if (l == "bookmarkStart")
+        return AnchorKind::Bookmark;
+    return l == "bookmarkEnd" || l == "permStart" || l == "permEnd" || l.ends_with("RangeStart") || l.ends_with("RangeEnd")
+        ? AnchorKind::Other
+        : AnchorKind::None;
+}
+
+void count(AnchorKind kind, qint64& anchors, qint64& bookmarks)
+{
+    anchors += kind != AnchorKind::None;
+    bookmarks += kind == AnchorKind::Bookmark;
 }
 
 } // namespace
@@ -316,7 +329,7 @@ bool scanMarkup(const QByteArray& utf8, XmlCensus& census)
     const auto& endsName = kEndsName;
     const char* p = utf8.constData();
     const char* const end = p + utf8.size();
-    qint64 text = 0, anchors = 0;
+    qint64 text = 0, anchors = 0, bookmarks = 0;
     while (p < end) {
         if (*p != '<') {
             const char* lt = static_cast<const char*>(std::memchr(p, '<', size_t(end - p)));
@@ -347,8 +360,8 @@ bool scanMarkup(const QByteArray& utf8, XmlCensus& census)
         const char* name = ++p;
         while (p < end && !endsName[static_cast<unsigned char>(*p)])
             ++p;
-        if (p > name && *name != '/' && isAnchor(std::string_view(name, size_t(p - name))))
-            ++anchors;
+        if (p > name && *name != '/')
+            count(anchorKind(std::string_view(name, size_t(p - name))), anchors, bookmarks);
         // On to the '>' that ends the tag; a quoted value may hold one.
         for (;;) {
             p = tagStop(p, end);
@@ -362,6 +375,7 @@ bool scanMarkup(const QByteArray& utf8, XmlCensus& census)
     }
     census.text += text;
     census.anchors += anchors;
+    census.bookmarks += bookmarks;
     return true;
 }
 
@@ -387,16 +401,17 @@ QString censusOf(const QByteArray& data, XmlCensus& census)
         return problem;
     census.text += unlimited.used();
     struct Counter : pugi::xml_tree_walker {
-        qint64 anchors = 0;
+        qint64 anchors = 0, bookmarks = 0;
         bool for_each(pugi::xml_node& n) override
         {
-            if (n.type() == pugi::node_element && isAnchor(std::string_view(n.name())))
-                ++anchors;
+            if (n.type() == pugi::node_element)
+                count(anchorKind(std::string_view(n.name())), anchors, bookmarks);
             return true;
         }
     } counter;
     doc.traverse(counter);
     census.anchors += counter.anchors;
+    census.bookmarks += counter.bookmarks;
     return {};
 }
 

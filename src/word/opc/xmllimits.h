@@ -19,6 +19,7 @@ constexpr qint64 kMaxAnchors = 1'000'000;
 struct XmlCensus {
     qint64 text = 0;      // characters of element content and CDATA
     qint64 anchors = 0;   // range start and end elements
+    qint64 bookmarks = 0; // of those, bookmark starts
 };
 
 // The characters of text (element content and CDATA) parsed so far from one
