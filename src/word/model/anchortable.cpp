@@ -594,10 +594,11 @@ void AnchorTable::Impl::collectSpan(int pos, int removed, int added, Step& step)
 {
     const int end = pos + removed;
     const int delta = added - removed;
-    std::vector<const AnchorNode*> hits;
+    // An edit touches a few points mostly: they are gathered on the stack.
+    QVarLengthArray<const AnchorNode*, 16> hits;
     tree.forEach(pos, end, [&](const AnchorNode* n, int) { hits.push_back(n); });
 
-    std::vector<int> serials;
+    QVarLengthArray<int, 16> serials;
     QHash<int, size_t> markupAt;
     QList<int> dropped;
     for (const AnchorNode* n : hits) {
