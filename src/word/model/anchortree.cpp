@@ -5,7 +5,7 @@
 
 namespace word::model::detail {
 
-bool AnchorTree::less(const AnchorNode* n, const Key& k)
+inline bool AnchorTree::less(const AnchorNode* n, const Key& k)
 {
     if (n->position != k.position)
         return n->position < k.position;
@@ -14,13 +14,15 @@ bool AnchorTree::less(const AnchorNode* n, const Key& k)
     return n->seq < k.seq;
 }
 
-void AnchorTree::push(AnchorNode* n)
+inline void AnchorTree::push(AnchorNode* n)
 {
     if (n->pending == 0)
         return;
-    for (AnchorNode* c : { n->left, n->right }) {
-        if (!c)
-            continue;
+    if (AnchorNode* c = n->left) {
+        c->position += n->pending;
+        c->pending += n->pending;
+    }
+    if (AnchorNode* c = n->right) {
         c->position += n->pending;
         c->pending += n->pending;
     }
