@@ -218,7 +218,12 @@ void Reader::run()
     readSideParts();
 
     m_model->beginLoad();
-    m_model->anchors().reserveBookmarks(int(std::min<qint64>(m_pkg.bookmarkStartCount(), opc::kMaxAnchors)));
+    // Room made ahead for the bookmarks the census counted, up to many more
+    // than a long contract holds; past that the tables grow as bookmarks
+    // come, so that a file of bare starts cannot make the reader reserve
+    // much for bookmarks it never adds.
+    constexpr qint64 kReservedBookmarks = 1 << 17;
+    m_model->anchors().reserveBookmarks(int(std::min<qint64>(m_pkg.bookmarkStartCount(), kReservedBookmarks)));
     QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
     head += openTag(root).toUtf8();
     QByteArray tail;
