@@ -237,7 +237,6 @@ public:
             return nullptr;
         return &m_items[m_placeOf[s] - 1].rec;
     }
-    BookmarkRecord* find(int serial) { return const_cast<BookmarkRecord*>(std::as_const(*this).find(serial)); }
     const BookmarkRecord& at(int serial) const
     {
         const BookmarkRecord* r = find(serial);

@@ -141,9 +141,9 @@ QString syntaxProblem(const pugi::xml_parse_result& r)
 qint64 characterCount(const char* from, const char* to)
 {
     constexpr quint64 kHigh = 0x8080808080808080ULL;
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
     qint64 continuation = 0;
     const char* p = from;
-    constexpr quint64 kOnes = 0x0101010101010101ULL;
     for (; to - p >= 8; p += 8) {
         quint64 w;
         std::memcpy(&w, p, 8);
@@ -194,8 +194,7 @@ QString checkTree(pugi::xml_document& doc, TextBudget& budget)
     doc.traverse(walker);
     if (!walker.problem.isEmpty())
         return walker.problem;
-    const qint64 text = walker.text;
-    if (!budget.consume(text))
+    if (!budget.consume(walker.text))
         return QStringLiteral("túllépi a dokumentum szövegére megengedett %1 millió karaktert")
             .arg(budget.limit() / 1'000'000);
     return {};
@@ -292,10 +291,7 @@ const char* findSequence(const char* from, const char* end, const char* what)
     return static_cast<const char*>(memmem(from, size_t(end - from), what, std::strlen(what)));
 }
 
-// One pass over UTF-8 markup without building a tree. Text is counted as
-// written, so an entity reference counts as its letters: the count may be a
-// little high, never low. Markup that ends early is counted as far as it goes;
-// the reader's own parse reports it.
+// The bytes that end an element's name.
 constexpr std::array<bool, 256> kEndsName = [] {
     std::array<bool, 256> t{};
     for (const unsigned char c : { '>', '/', ' ', '\t', '\r', '\n' })
@@ -323,10 +319,13 @@ const char* tagStop(const char* p, const char* end)
     return p;
 }
 
+// One pass over UTF-8 markup without building a tree. Text is counted as
+// written, so an entity reference counts as its letters: the count may be a
+// little high, never low. Markup that ends early is counted as far as it goes;
+// the reader's own parse reports it.
 // Returns false, with the census unchanged, at a DOCTYPE.
 bool scanMarkup(const QByteArray& utf8, XmlCensus& census)
 {
-    const auto& endsName = kEndsName;
     const char* p = utf8.constData();
     const char* const end = p + utf8.size();
     qint64 text = 0, anchors = 0, bookmarks = 0;
@@ -358,7 +357,7 @@ bool scanMarkup(const QByteArray& utf8, XmlCensus& census)
             return false;
         // An element's tag: its name, then on to the '>' outside quotes.
         const char* name = ++p;
-        while (p < end && !endsName[static_cast<unsigned char>(*p)])
+        while (p < end && !kEndsName[static_cast<unsigned char>(*p)])
             ++p;
         if (p > name && *name != '/')
             count(anchorKind(std::string_view(name, size_t(p - name))), anchors, bookmarks);
